@@ -1,0 +1,22 @@
+# Native build: unit tests of the portable logic, plain and under
+# AddressSanitizer and UndefinedBehaviorSanitizer, and the Windows build with
+# its tests under Wine.
+include(CTest)
+include(ExternalProject)
+
+option(PELLIX_WINDOWS "Cross-build the Windows executable and test it under Wine" ON)
+
+if(PELLIX_WINDOWS)
+  set(PELLIX_WINDOWS_BUILD ${CMAKE_BINARY_DIR}/windows)
+  ExternalProject_Add(windows
+    SOURCE_DIR ${PROJECT_SOURCE_DIR}
+    BINARY_DIR ${PELLIX_WINDOWS_BUILD}
+    CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/mingw-clang.cmake
+               -DCMAKE_BUILD_TYPE=Release
+               -DPELLIX_JDK=${PELLIX_JDK}
+    INSTALL_COMMAND ""
+    BUILD_ALWAYS ON
+    USES_TERMINAL_BUILD ON)
+endif()
+
+add_subdirectory(tests)

@@ -1,0 +1,130 @@
+// startApplication: one instance per logon session. The first start runs the
+// Java application and then watches for signals from later starts; a later
+// start hands its arguments over and signals.
+#include "launcher.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <vector>
+
+#include "arguments.h"
+#include "java/java_calls.h"
+#include "pending_files.h"
+#include "rpc/remote_calls.h"
+
+namespace {
+
+constexpr const char* kSignalEventName = "SignalAnother";
+
+// The instance mutex and the event, kept open until the process ends: the
+// mutex's existence is what tells a later start that this one runs, and the
+// system closes both at exit.
+struct InstanceLock {
+    DWORD creationError = 0;
+    HANDLE mutex = nullptr;
+    HANDLE event = nullptr;
+};
+
+InstanceLock instanceLock;
+
+// Lets whichever process the user starts next bring its window to the front,
+// so that the running application may raise itself when a later start signals.
+void grantForeground() {
+    HMODULE user32 = LoadLibraryA("user32.dll");
+    if (user32 == nullptr) {
+        return;
+    }
+    using AllowSetForegroundWindowFn = BOOL(WINAPI*)(DWORD);
+    auto allow = reinterpret_cast<AllowSetForegroundWindowFn>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "AllowSetForegroundWindow")));
+    if (allow != nullptr) {
+        allow(ASFW_ANY);
+    }
+    FreeLibrary(user32);
+}
+
+void takeInstanceLock(const char* mutexName) {
+    instanceLock.mutex = CreateMutexA(nullptr, FALSE, mutexName);
+    instanceLock.creationError = GetLastError();
+    instanceLock.event = CreateEventA(nullptr, TRUE, TRUE, kSignalEventName);
+    if (instanceLock.event != nullptr) {
+        ResetEvent(instanceLock.event);
+    }
+}
+
+int32_t forwardToFirstInstance() {
+    ArgList args;
+    parseCommandLine(args);
+    int32_t result = 0;
+    if (args.count != 0) {
+        char text[kJoinedSize];
+        joinArguments(args, text);
+        result = sendToFirstInstance(text);
+    }
+    // Signalled whatever the send gave: the first instance comes to the front
+    // even when the arguments were lost.
+    if (instanceLock.event != nullptr) {
+        SetEvent(instanceLock.event);
+    }
+    return result;
+}
+
+[[noreturn]] void blockForever() {
+    for (;;) {
+        Sleep(INFINITE);
+    }
+}
+
+void openPendingFiles() {
+    for (const auto& list : takePendingFiles()) {
+        const char* texts[kMaxArguments];
+        for (int32_t i = 0; i < list->count; ++i) {
+            texts[i] = list->entries[i];
+        }
+        callJavaMethod(mainClassName, "openFiles", list->count, texts);
+    }
+}
+
+// Wakes on every signal from a later start. Without an event, or once a wait
+// fails, there will never be a signal again: block rather than spin.
+[[noreturn]] void watchForSignals() {
+    if (instanceLock.event == nullptr) {
+        blockForever();
+    }
+    for (;;) {
+        if (WaitForSingleObject(instanceLock.event, INFINITE) != WAIT_OBJECT_0) {
+            blockForever();
+        }
+        ResetEvent(instanceLock.event);
+        callToFront();
+        openPendingFiles();
+    }
+}
+
+} // namespace
+
+int32_t startApplication(const char* mutexName, const char* classPath, void* /*unused*/,
+                         const char* mainClass, const char* laterCallsClass,
+                         int32_t extraJarMode) {
+    grantForeground();
+    // A name that does not fit is not cut: a cut name would name another
+    // class. The earlier name is kept instead.
+    if (laterCallsClass != nullptr && std::strlen(laterCallsClass) < sizeof mainClassName) {
+        std::strcpy(mainClassName, laterCallsClass);
+    }
+    takeInstanceLock(mutexName);
+    if (instanceLock.creationError == ERROR_ALREADY_EXISTS) {
+        return forwardToFirstInstance();
+    }
+
+    // Listening before Java starts keeps the arguments of a start that
+    // arrives while the virtual machine is being created. Without the server
+    // the launch goes on: later starts still bring it to the front.
+    startRemoteCallsServer();
+    const int32_t launched = launchJava(classPath, mainClass, extraJarMode);
+    if (launched != 0) {
+        return launched;
+    }
+    watchForSignals();
+}

@@ -1,0 +1,101 @@
+// One instance per logon session: the instance mutex and the event
+// "SignalAnother", observed from outside through the real executable.
+#include "wine_test.h"
+
+using namespace winetest;
+
+namespace {
+
+const char* const kMutexName = "Norvane Pellix 1234432101233210";
+const char* const kEventName = "SignalAnother";
+
+std::string launcher;
+std::string workDir;
+
+bool isSignalled(HANDLE event) {
+    return WaitForSingleObject(event, 0) == WAIT_OBJECT_0;
+}
+
+void testSecondStart(HANDLE event) {
+    group = "second start";
+    SetLastError(0xdeadbeef);
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, kMutexName);
+    ok(mutex != nullptr && GetLastError() == 0, "the test could not create the mutex (%lu)",
+       GetLastError());
+
+    for (const char* arguments : {"", " a b", " x|y"}) {
+        ResetEvent(event);
+        Process second;
+        ok(start(second, "\"" + launcher + "\"" + arguments, workDir), "start failed: %lu",
+           GetLastError());
+        DWORD code = second.wait();
+        ok(code == 1, "arguments '%s': exit code %lu, expected 1", arguments, code);
+        ok(isSignalled(event), "arguments '%s': SignalAnother not set", arguments);
+    }
+    CloseHandle(mutex);
+}
+
+// Without a registered Java runtime the first-instance path ends in the
+// missing-Java dialog, which is how it is told apart from the second.
+void testFirstStart(HANDLE event) {
+    group = "first start";
+    SetEvent(event);
+    Process first;
+    ok(start(first, "\"" + launcher + "\"", workDir), "start failed: %lu", GetLastError());
+    HWND dialog = findDialog(first.info.dwProcessId);
+    ok(dialog != nullptr, "the first instance shows no missing-Java dialog");
+    ok(!isSignalled(event), "SignalAnother was not reset at start");
+
+    // While it runs, it holds the instance lock.
+    HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, kMutexName);
+    ok(mutex != nullptr, "the first instance holds no mutex named \"%s\"", kMutexName);
+    if (mutex != nullptr) {
+        CloseHandle(mutex);
+    }
+    Process second;
+    start(second, "\"" + launcher + "\" file.txt", workDir);
+    ok(second.wait() == 1, "a second start beside the first did not end with 1");
+    ok(isSignalled(event), "the second start did not set SignalAnother");
+
+    if (dialog != nullptr) {
+        PostMessageA(dialog, WM_CLOSE, 0, 0);
+    }
+    DWORD code = first.wait();
+    ok(code == 1, "failed launch: exit code %lu, expected 1", code);
+    if (code == STILL_ACTIVE) {
+        first.kill();
+    }
+
+    // The lock went with the process: the next start is a first one again.
+    ResetEvent(event);
+    Process again;
+    start(again, "\"" + launcher + "\"", workDir);
+    dialog = findDialog(again.info.dwProcessId);
+    ok(dialog != nullptr, "a start after the first ended is not a first instance");
+    if (dialog != nullptr) {
+        PostMessageA(dialog, WM_CLOSE, 0, 0);
+    }
+    ok(again.wait() == 1, "second first instance did not end with 1");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::printf("usage: instance_test PELLIX2.EXE\n");
+        return 2;
+    }
+    launcher = windowsPath(argv[1]);
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    workDir = std::string(temp) + "pellix-instance-test";
+    CreateDirectoryA(workDir.c_str(), nullptr);
+
+    HANDLE event = CreateEventA(nullptr, TRUE, FALSE, kEventName);
+    ok(event != nullptr, "could not create the event (%lu)", GetLastError());
+
+    testSecondStart(event);
+    testFirstStart(event);
+    CloseHandle(event);
+    return finish("instance_test");
+}
