@@ -21,6 +21,9 @@ add_executable(Pellix2 WIN32
   launcher/arguments_win.cpp
   launcher/launch_driver.cpp
   launcher/java/java_calls.cpp
+  launcher/java/java_calls_win.cpp
+  launcher/java/java_home_win.cpp
+  launcher/java/java_vm_win.cpp
   launcher/rpc/remote_calls_client.cpp
   launcher/rpc/remote_calls_server.cpp
   prompt/java_prompt.cpp

@@ -1,21 +1,198 @@
 #include "java_calls.h"
 
-#include "launcher/launcher.h"
-#include "prompt/java_prompt.h"
+#include <cstdio>
 
+#include "launcher/arguments.h"
+#include "launcher/launcher.h"
+
+JavaVM* javaVM = nullptr;
+JNIEnv* javaEnv = nullptr;
 char mainClassName[512] = "";
 
-// No runtime can be reached yet: this is what a start without a registered
-// runtime does.
-int32_t launchJava(const char*, const char*, int32_t) {
-    showJavaPrompt(javaPromptInfo);
-    return -5;
+namespace {
+
+constexpr const char* kStringArrayVoid = "([Ljava/lang/String;)V";
+constexpr const char* kStringArrayInt = "([Ljava/lang/String;)I";
+
+// Every call into Java runs in a local frame of its own, so that the
+// classes, arrays and strings it makes are released when it returns: the
+// main thread never returns into Java, and would otherwise keep them all.
+class LocalFrame {
+  public:
+    LocalFrame(JNIEnv* env, jint capacity) : env_(env), pushed_(env->PushLocalFrame(capacity) == 0) {
+        if (!pushed_) {
+            env_->ExceptionClear();
+        }
+    }
+    ~LocalFrame() {
+        if (pushed_) {
+            env_->PopLocalFrame(nullptr);
+        }
+    }
+    LocalFrame(const LocalFrame&) = delete;
+    LocalFrame& operator=(const LocalFrame&) = delete;
+
+    explicit operator bool() const { return pushed_; }
+
+  private:
+    JNIEnv* env_;
+    bool pushed_;
+};
+
+// A failed lookup leaves an exception pending (NoClassDefFoundError,
+// NoSuchMethodError); the next call into Java must not find it there.
+jclass findClass(JNIEnv* env, const char* name) {
+    jclass found = env->FindClass(name);
+    if (found == nullptr) {
+        env->ExceptionClear();
+    }
+    return found;
+}
+
+jmethodID findStaticMethod(JNIEnv* env, jclass cls, const char* name, const char* descriptor) {
+    jmethodID found = env->GetStaticMethodID(cls, name, descriptor);
+    if (found == nullptr) {
+        env->ExceptionClear();
+    }
+    return found;
+}
+
+// What the application's own code threw is shown on standard error and
+// cleared, so that the next call into Java works.
+bool describeException(JNIEnv* env) {
+    if (!env->ExceptionCheck()) {
+        return false;
+    }
+    env->ExceptionDescribe();
+    env->ExceptionClear();
+    return true;
+}
+
+// A String[] of the texts, or null. A negative count gives an empty array.
+jobjectArray makeStringArray(JNIEnv* env, jclass stringClass, int32_t count,
+                             const char* const* texts) {
+    const jsize length = count > 0 ? count : 0;
+    jobjectArray array = env->NewObjectArray(length, stringClass, nullptr);
+    if (array == nullptr) {
+        env->ExceptionClear();
+        return nullptr;
+    }
+    for (jsize i = 0; i < length; ++i) {
+        if (texts[i] == nullptr) {
+            continue;
+        }
+        const std::string text = toModifiedUtf8(texts[i]);
+        env->SetObjectArrayElement(array, i, env->NewStringUTF(text.c_str()));
+    }
+    if (env->ExceptionCheck()) { // out of memory while filling it
+        env->ExceptionClear();
+        return nullptr;
+    }
+    return array;
+}
+
+// This process's command-line arguments as a String[], or null.
+jobjectArray makeArgArray(JNIEnv* env) {
+    ArgList args;
+    parseCommandLine(args);
+    jclass stringClass = findClass(env, "java/lang/String");
+    if (stringClass == nullptr) {
+        return nullptr;
+    }
+    const char* texts[kMaxArguments];
+    for (int32_t i = 0; i < args.count; ++i) {
+        texts[i] = args.entries[i];
+    }
+    return makeStringArray(env, stringClass, args.count, texts);
+}
+
+} // namespace
+
+int32_t callJavaMain(const char* mainClass) {
+    JNIEnv* env = javaEnv;
+    LocalFrame frame(env, kMaxArguments + 8);
+    if (!frame) {
+        return -5;
+    }
+    // Loaded early on purpose; the launch does not depend on either.
+    findClass(env, "java/lang/String");
+    findClass(env, "javax/swing/JFrame");
+
+    jclass cls = findClass(env, mainClass);
+    if (cls == nullptr) {
+        return -5;
+    }
+    jmethodID main = findStaticMethod(env, cls, "main", kStringArrayVoid);
+    if (main == nullptr) {
+        return -5;
+    }
+    jobjectArray args = makeArgArray(env);
+    if (args == nullptr) {
+        return -5;
+    }
+    env->CallStaticVoidMethod(cls, main, args);
+    // main is expected to return once the application is up; one that threw
+    // has not brought it up, and the watcher would keep an invisible
+    // instance that swallows every later start.
+    return describeException(env) ? -5 : 0;
+}
+
+int32_t callJavaMethod(const char* className, const char* methodName, int32_t count,
+                       const char* const* texts) {
+    JNIEnv* env = javaEnv;
+    if (env == nullptr || (count > 0 && texts == nullptr)) {
+        return -5;
+    }
+    LocalFrame frame(env, (count > 0 ? count : 0) + 8);
+    if (!frame) {
+        return -5;
+    }
+    jclass cls = findClass(env, className);
+    if (cls == nullptr) {
+        return -5;
+    }
+    jmethodID method = findStaticMethod(env, cls, methodName, kStringArrayInt);
+    if (method == nullptr) {
+        return -5;
+    }
+    jclass stringClass = findClass(env, "java/lang/String");
+    if (stringClass == nullptr) {
+        std::fputs("Could not load java.lang.String!", stdout);
+        return -5;
+    }
+    jobjectArray array = makeStringArray(env, stringClass, count, texts);
+    if (array == nullptr) {
+        return -5;
+    }
+    const jint result = env->CallStaticIntMethod(cls, method, array);
+    if (describeException(env)) {
+        return -5;
+    }
+    if (result != 0) {
+        showJavaMethodError();
+    }
+    return result;
 }
 
 int32_t callToFront() {
     return callJavaMethod(mainClassName, "toFront", 0, nullptr);
 }
 
-int32_t callJavaMethod(const char*, const char*, int32_t, const char* const*) {
-    return -5;
+std::string toModifiedUtf8(std::string_view systemText) {
+    // Each UTF-16 unit on its own, surrogates included, and U+0000 as two
+    // bytes: the form of the Java Native Interface, not standard UTF-8.
+    std::string out;
+    for (char16_t unit : systemTextToUtf16(systemText)) {
+        if (unit != 0 && unit < 0x80) {
+            out += static_cast<char>(unit);
+        } else if (unit < 0x800) {
+            out += static_cast<char>(0xC0 | (unit >> 6));
+            out += static_cast<char>(0x80 | (unit & 0x3F));
+        } else {
+            out += static_cast<char>(0xE0 | (unit >> 12));
+            out += static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (unit & 0x3F));
+        }
+    }
+    return out;
 }

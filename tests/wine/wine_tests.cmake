@@ -22,4 +22,8 @@ function(pellix_add_wine_test name program)
     FIXTURES_REQUIRED wine_bed RESOURCE_LOCK wine_bed TIMEOUT 120)
 endfunction()
 
-pellix_add_wine_test(wine_instance instance_test.exe ${PELLIX_EXE})
+# Each area registers its own Wine tests.
+include(${PROJECT_SOURCE_DIR}/tests/launcher/wine_tests.cmake)
+foreach(area prompt launcher/java launcher/rpc)
+  include(${PROJECT_SOURCE_DIR}/tests/${area}/wine_tests.cmake OPTIONAL)
+endforeach()

@@ -1,0 +1,28 @@
+// Finding the installed Java runtime through the registry.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+constexpr std::size_t kRegistryTextSize = 4096;
+
+// Reads the current runtime's home directory into home (empty on failure).
+// Replaces the process's "path" with the runtime's bin directory for
+// runtimes of version 1.7 or later. Shows the missing-Java dialog when no
+// runtime is registered. Returns 0, or the failed registry call's status.
+int32_t findJavaHome(char (&home)[kRegistryTextSize]);
+
+// "SOFTWARE\JavaSoft\Java Runtime Environment\" and the version text.
+std::string versionedKeyName(std::string_view version);
+
+// Whether the version text, read as a decimal number the way strtod reads
+// it, is 1.7 or more: "1.10" reads as 1.1, and a text that does not start
+// with a number as 0.
+bool replacesSearchPath(const char* version);
+
+// Makes a value read from the registry a terminated text: values need not
+// carry their terminator. size is what the read reported, capacity the
+// buffer's. Returns false when no terminator fits.
+bool terminateRegistryText(char* text, std::size_t size, std::size_t capacity);

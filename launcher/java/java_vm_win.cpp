@@ -1,0 +1,127 @@
+// Loads the runtime's virtual machine library into this process and creates
+// the virtual machine.
+#include <windows.h>
+
+#include <jni.h>
+
+#include <string>
+
+#include "java_calls.h"
+#include "java_home.h"
+#include "java_options.h"
+#include "prompt/java_prompt.h"
+
+namespace {
+
+constexpr jint kJniVersion12 = 0x00010002;
+constexpr jint kJniVersion14 = 0x00010004;
+
+constexpr std::size_t kExtraJarPathSize = 8096;
+
+// Where a runtime keeps its virtual machine library, tried in this order,
+// with the interface version each is asked for.
+struct LibraryPlace {
+    const char* relativePath;
+    jint version;
+};
+const LibraryPlace kLibraryPlaces[] = {
+    {"\\bin\\client\\jvm.dll", kJniVersion14},
+    {"\\bin\\hotspot\\jvm.dll", kJniVersion12},
+    {"\\bin\\server\\jvm.dll", kJniVersion14},
+};
+
+using CreateJavaVMFn = jint(JNICALL*)(JavaVM**, void**, void*);
+
+int32_t cannotCreate() {
+    showJavaPrompt(javaPromptInfo);
+    return -5;
+}
+
+// The directory where another product of the same maker keeps its jars.
+// Empty when its key or value is missing.
+std::string extraJarDirectory(LONG& status) {
+    HKEY key = nullptr;
+    status = RegOpenKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Norvane\\Brisca_qrt\\3.0", &key);
+    if (status != ERROR_SUCCESS) {
+        return {};
+    }
+    char directory[kExtraJarPathSize] = "";
+    DWORD size = sizeof directory;
+    status = RegQueryValueExA(key, "Path", nullptr, nullptr, reinterpret_cast<BYTE*>(directory),
+                              &size);
+    RegCloseKey(key);
+    if (status == ERROR_SUCCESS && !terminateRegistryText(directory, size, sizeof directory)) {
+        status = ERROR_MORE_DATA;
+    }
+    return status == ERROR_SUCCESS ? std::string(directory) : std::string();
+}
+
+} // namespace
+
+// Appends the extra jars of mode to option; returns the failed registry
+// call's status or 0. The launch goes on either way.
+int32_t appendExtraJars(std::string& option, int32_t mode) {
+    LONG status = ERROR_SUCCESS;
+    const std::string directory = extraJarDirectory(status);
+    option += extraJarEntries(directory, mode);
+    return status;
+}
+
+int32_t startJavaVM(const char* classPath, int32_t extraJarMode) {
+    char home[kRegistryTextSize] = "";
+    if (findJavaHome(home) != 0) {
+        return -5;
+    }
+
+    // Dependent libraries of jvm.dll are found in the runtime's bin
+    // directory from here on, for the rest of the process.
+    const std::string javaHome = home;
+    SetDllDirectoryA((javaHome + "\\bin").c_str());
+
+    // The library stays loaded for the life of the process, also when a
+    // later step fails.
+    HMODULE library = nullptr;
+    jint version = 0;
+    for (const LibraryPlace& place : kLibraryPlaces) {
+        library = LoadLibraryA((javaHome + place.relativePath).c_str());
+        if (library != nullptr) {
+            version = place.version;
+            break;
+        }
+    }
+    if (library == nullptr) {
+        return cannotCreate();
+    }
+    if (GetProcAddress(library, "JNI_GetDefaultJavaVMInitArgs") == nullptr) {
+        return cannotCreate();
+    }
+    auto createJavaVM = reinterpret_cast<CreateJavaVMFn>(
+        reinterpret_cast<void*>(GetProcAddress(library, "JNI_CreateJavaVM")));
+    if (createJavaVM == nullptr) {
+        return cannotCreate();
+    }
+
+    std::string classPathOption = buildClassPathOption(classPath, javaHome, "");
+    if (extraJarMode != 0) {
+        appendExtraJars(classPathOption, extraJarMode);
+    }
+    JavaLaunchOptions launch;
+    fillLaunchOptions(launch, std::move(classPathOption), version);
+
+    const jint created =
+        createJavaVM(&javaVM, reinterpret_cast<void**>(&javaEnv), &launch.initArgs);
+    // The version is read back: a runtime that was asked for 1.2 does not
+    // pass, whatever it answered.
+    if (created < 0 || launch.initArgs.version < kJniVersion14) {
+        return cannotCreate();
+    }
+    return 0;
+}
+
+int32_t launchJava(const char* classPath, const char* mainClass, int32_t extraJarMode) {
+    const int32_t started = startJavaVM(classPath, extraJarMode);
+    if (started != 0) {
+        return started;
+    }
+    return callJavaMain(mainClass);
+}

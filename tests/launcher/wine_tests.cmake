@@ -1,0 +1,1 @@
+pellix_add_wine_test(wine_instance instance_test.exe ${PELLIX_EXE})
