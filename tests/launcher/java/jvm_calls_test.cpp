@@ -1,0 +1,532 @@
+// The launcher's calls into Java, run against the JDK's real virtual machine
+// and the tests' own Java application (app/com/norvane/apps/websetup).
+//
+// A process can create one virtual machine only: the environment below
+// creates it once, with the options the launcher itself builds. Run with
+// --check-jni, the machine also checks every JNI call (-Xcheck:jni).
+#include "app/launch_settings.h"
+#include "launcher/arguments.h"
+#include "launcher/java/java_calls.h"
+#include "launcher/java/java_options.h"
+#include "launcher/launcher.h"
+
+#include <gtest/gtest.h>
+
+#include <jni.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+std::string commandLine;
+int messageBoxes = 0;
+bool checkJni = false;
+
+} // namespace
+
+// The platform seams that the Windows build implements with Windows calls.
+
+void parseCommandLine(ArgList& args) {
+    splitCommandLine(commandLine, args);
+}
+
+// This system's encoding is UTF-8.
+std::u16string systemTextToUtf16(std::string_view text) {
+    std::u16string out;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        std::size_t length = 0;
+        char32_t point = 0;
+        char32_t least = 0;
+        if (lead < 0x80) {
+            out += static_cast<char16_t>(lead);
+            ++i;
+            continue;
+        } else if ((lead & 0xE0) == 0xC0) {
+            length = 2, point = lead & 0x1F, least = 0x80;
+        } else if ((lead & 0xF0) == 0xE0) {
+            length = 3, point = lead & 0x0F, least = 0x800;
+        } else if ((lead & 0xF8) == 0xF0) {
+            length = 4, point = lead & 0x07, least = 0x10000;
+        } else {
+            out += u'\uFFFD';
+            ++i;
+            continue;
+        }
+        std::size_t n = 1;
+        while (n < length && i + n < text.size() &&
+               (static_cast<unsigned char>(text[i + n]) & 0xC0) == 0x80) {
+            point = (point << 6) | (static_cast<unsigned char>(text[i + n]) & 0x3F);
+            ++n;
+        }
+        i += n;
+        if (n < length || point < least || point > 0x10FFFF ||
+            (point >= 0xD800 && point <= 0xDFFF)) {
+            out += u'\uFFFD';
+        } else if (point < 0x10000) {
+            out += static_cast<char16_t>(point);
+        } else {
+            out += static_cast<char16_t>(0xD800 + ((point - 0x10000) >> 10));
+            out += static_cast<char16_t>(0xDC00 + ((point - 0x10000) & 0x3FF));
+        }
+    }
+    return out;
+}
+
+void showJavaMethodError() {
+    ++messageBoxes;
+}
+
+namespace {
+
+constexpr const char* kWrongShapes = "com/norvane/apps/websetup/WrongShapes";
+constexpr const char* kMissingClass = "com/norvane/apps/websetup/NoSuchClass";
+
+// What is written to a file descriptor while this lives. The virtual machine
+// writes its warnings straight to 1, Java's System.err to 2.
+class Captured {
+  public:
+    explicit Captured(int fd) : fd_(fd), file_(std::tmpfile()) {
+        std::fflush(nullptr);
+        saved_ = dup(fd_);
+        dup2(fileno(file_), fd_);
+    }
+    ~Captured() {
+        finish();
+        std::fclose(file_);
+    }
+    Captured(const Captured&) = delete;
+    Captured& operator=(const Captured&) = delete;
+
+    std::string finish() {
+        if (saved_ >= 0) {
+            std::fflush(nullptr);
+            dup2(saved_, fd_);
+            close(saved_);
+            saved_ = -1;
+        }
+        std::string text;
+        std::rewind(file_);
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file_)) > 0;) {
+            text.append(buffer, n);
+        }
+        return text;
+    }
+
+  private:
+    int fd_;
+    std::FILE* file_;
+    int saved_ = -1;
+};
+
+std::string classPathOption;
+std::string creationOutput;
+jclass appClass = nullptr;
+jclass wrongShapesClass = nullptr;
+
+// The test's own lookups run in a local frame, so that they leave no
+// references behind in the frame that the launcher's calls return to.
+class Frame {
+  public:
+    Frame() { javaEnv->PushLocalFrame(16); }
+    ~Frame() { javaEnv->PopLocalFrame(nullptr); }
+    Frame(const Frame&) = delete;
+    Frame& operator=(const Frame&) = delete;
+};
+
+class JavaMachine : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        // The application's class path ends with ':' so that this VM finds
+        // the test jar; the launcher's Windows entries behind it are then
+        // names of files that do not exist.
+        classPathOption = buildClassPathOption(
+            std::string(PELLIX_TEST_APP) + ":" + kApplicationClassPath, PELLIX_TEST_JDK,
+            extraJarEntries("C:\\Program Files\\Norvane\\Brisca", kExtraJarMode));
+        JavaLaunchOptions launch;
+        fillLaunchOptions(launch, classPathOption, JNI_VERSION_1_4);
+
+        std::vector<JavaVMOption> options(launch.options, launch.options + 6);
+        JavaVMInitArgs initArgs = launch.initArgs;
+        char checkOption[] = "-Xcheck:jni";
+        if (checkJni) {
+            options.push_back({checkOption, nullptr});
+            initArgs.options = options.data();
+            initArgs.nOptions = static_cast<jint>(options.size());
+        }
+
+        JavaVM* vm = nullptr;
+        JNIEnv* env = nullptr;
+        jint created;
+        {
+            Captured out(STDOUT_FILENO);
+            Captured err(STDERR_FILENO);
+            created = JNI_CreateJavaVM(&vm, reinterpret_cast<void**>(&env), &initArgs);
+            creationOutput = out.finish() + err.finish();
+        }
+        std::fputs(creationOutput.c_str(), stdout);
+        ASSERT_EQ(created, JNI_OK);
+        javaVM = vm;
+        javaEnv = env;
+        std::strcpy(mainClassName, kMainClass);
+
+        appClass = static_cast<jclass>(env->NewGlobalRef(env->FindClass(kMainClass)));
+        wrongShapesClass = static_cast<jclass>(env->NewGlobalRef(env->FindClass(kWrongShapes)));
+        ASSERT_NE(appClass, nullptr);
+        ASSERT_NE(wrongShapesClass, nullptr);
+    }
+};
+
+int intField(jclass cls, const char* name) {
+    return javaEnv->GetStaticIntField(cls, javaEnv->GetStaticFieldID(cls, name, "I"));
+}
+
+void setAppField(const char* name, jint value) {
+    javaEnv->SetStaticIntField(appClass, javaEnv->GetStaticFieldID(appClass, name, "I"), value);
+}
+
+void setAppFails(bool fails) {
+    javaEnv->SetStaticBooleanField(appClass, javaEnv->GetStaticFieldID(appClass, "fail", "Z"),
+                                   fails ? JNI_TRUE : JNI_FALSE);
+}
+
+std::u16string javaText(jstring text) {
+    const jchar* chars = javaEnv->GetStringChars(text, nullptr);
+    std::u16string out(reinterpret_cast<const char16_t*>(chars),
+                       static_cast<std::size_t>(javaEnv->GetStringLength(text)));
+    javaEnv->ReleaseStringChars(text, chars);
+    return out;
+}
+
+// The strings of one of the application's String[] fields, nullopt for a
+// null array; a null element reads as "(null)".
+std::optional<std::vector<std::u16string>> received(const char* field) {
+    Frame frame;
+    JNIEnv* env = javaEnv;
+    auto array = static_cast<jobjectArray>(env->GetStaticObjectField(
+        appClass, env->GetStaticFieldID(appClass, field, "[Ljava/lang/String;")));
+    if (array == nullptr) {
+        return std::nullopt;
+    }
+    std::vector<std::u16string> texts;
+    for (jsize i = 0; i < env->GetArrayLength(array); ++i) {
+        auto text = static_cast<jstring>(env->GetObjectArrayElement(array, i));
+        texts.push_back(text != nullptr ? javaText(text) : u"(null)");
+        env->DeleteLocalRef(text);
+    }
+    return texts;
+}
+
+std::u16string systemProperty(const char* key) {
+    Frame frame;
+    JNIEnv* env = javaEnv;
+    jclass system = env->FindClass("java/lang/System");
+    jmethodID get =
+        env->GetStaticMethodID(system, "getProperty", "(Ljava/lang/String;)Ljava/lang/String;");
+    auto value =
+        static_cast<jstring>(env->CallStaticObjectMethod(system, get, env->NewStringUTF(key)));
+    EXPECT_FALSE(env->ExceptionCheck());
+    return value != nullptr ? javaText(value) : u"(null)";
+}
+
+// Enough of a captured text to read in a failure message.
+std::string head(const std::string& text) {
+    return text.substr(0, 1500);
+}
+
+std::vector<std::u16string> utf16(const std::vector<std::string>& texts) {
+    std::vector<std::u16string> out;
+    for (const auto& text : texts) {
+        out.push_back(systemTextToUtf16(text));
+    }
+    return out;
+}
+
+class JavaCalls : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        Frame frame;
+        javaEnv->CallStaticVoidMethod(appClass,
+                                      javaEnv->GetStaticMethodID(appClass, "reset", "()V"));
+        ASSERT_FALSE(javaEnv->ExceptionCheck());
+        javaEnv->SetStaticIntField(wrongShapesClass,
+                                   javaEnv->GetStaticFieldID(wrongShapesClass, "calls", "I"), 0);
+        commandLine = "Pellix2.exe";
+        messageBoxes = 0;
+    }
+    void TearDown() override {
+        // Whatever a call did, the next call into Java must find no exception.
+        EXPECT_FALSE(javaEnv->ExceptionCheck());
+    }
+};
+
+using JavaMachineOptions = JavaCalls;
+using JavaMain = JavaCalls;
+using LaterCalls = JavaCalls;
+using LocalReferences = JavaCalls;
+
+TEST_F(JavaMachineOptions, ReachTheMachineAsTheyStand) {
+    EXPECT_EQ(systemProperty("osgi.requiredJavaVersion"), u"1.5;");
+    // The machine takes java.compiler for itself; with the semicolon it is
+    // no "NONE" and leaves the compilers on.
+    EXPECT_EQ(systemProperty("java.compiler"), u"(null)");
+    EXPECT_NE(systemProperty("java.vm.info").find(u"mixed mode"), std::u16string::npos);
+    EXPECT_EQ(systemProperty("java.class.path"),
+              systemTextToUtf16(classPathOption.substr(std::strlen("-Djava.class.path="))));
+    if (!checkJni) {
+        // ignoreUnrecognized keeps the empty option from failing the
+        // creation; it is then taken without a word.
+        EXPECT_EQ(creationOutput, "");
+    }
+}
+
+TEST_F(JavaMain, ReceivesTheCommandLineArguments) {
+    std::string many = "Pellix2.exe";
+    std::vector<std::string> first20;
+    for (int i = 1; i <= 21; ++i) {
+        many += " f" + std::to_string(i) + ".tav";
+        if (i <= 20) {
+            first20.push_back("f" + std::to_string(i) + ".tav");
+        }
+    }
+    const struct {
+        std::string commandLine;
+        std::vector<std::string> args;
+    } cases[] = {
+        {"Pellix2.exe", {}}, // an empty array, not null
+        {"", {}},
+        {"\"C:\\Program Files\\Tavora\\Pellix2.exe\" report.tav", {"report.tav"}},
+        {"Pellix2.exe  -open   a.tav b.tav ", {"-open", "a.tav", "b.tav"}},
+        {u8"Pellix2.exe r\u00e9sum\u00e9.tav \u65e5\u672c.tav",
+         {u8"r\u00e9sum\u00e9.tav", u8"\u65e5\u672c.tav"}},
+        {many, first20},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        commandLine = c.commandLine;
+        EXPECT_EQ(callJavaMain(kMainClass), 0) << c.commandLine;
+        EXPECT_EQ(intField(appClass, "mainCalls"), 1) << c.commandLine;
+        EXPECT_EQ(received("mainArgs"), utf16(c.args)) << c.commandLine;
+        EXPECT_EQ(messageBoxes, 0) << c.commandLine;
+    }
+}
+
+TEST_F(JavaMain, IsMinusFiveWithoutTheClassOrTheMethod) {
+    EXPECT_EQ(callJavaMain(kMissingClass), -5);
+    EXPECT_EQ(callJavaMain(kWrongShapes), -5); // an int main
+    EXPECT_EQ(intField(wrongShapesClass, "calls"), 0);
+    EXPECT_EQ(messageBoxes, 0);
+    EXPECT_EQ(callJavaMain(kMainClass), 0) << "the failed lookups left an exception behind";
+}
+
+TEST_F(JavaMain, IsMinusFiveWhenMainThrowsAndTheNextCallWorks) {
+    setAppFails(true);
+    Captured err(STDERR_FILENO);
+    EXPECT_EQ(callJavaMain(kMainClass), -5);
+    const std::string described = err.finish();
+    EXPECT_EQ(intField(appClass, "mainCalls"), 1);
+    EXPECT_NE(described.find("IllegalStateException: main was told to fail"), std::string::npos)
+        << head(described);
+    EXPECT_EQ(messageBoxes, 0);
+
+    setAppFails(false);
+    EXPECT_EQ(callToFront(), 0);
+    EXPECT_EQ(intField(appClass, "toFrontCalls"), 1);
+}
+
+TEST_F(LaterCalls, ToFrontReceivesAnEmptyArray) {
+    EXPECT_EQ(callToFront(), 0);
+    EXPECT_EQ(intField(appClass, "toFrontCalls"), 1);
+    EXPECT_EQ(received("toFrontArgs"), std::vector<std::u16string>{});
+    EXPECT_EQ(messageBoxes, 0);
+}
+
+TEST_F(LaterCalls, OpenFilesReceivesTheTextsInOrderAsTheirCharacters) {
+    // Around the two- and three-byte limits of modified UTF-8, a
+    // supplementary character (a surrogate pair in Java) and a byte that
+    // is no UTF-8 at all.
+    const std::vector<std::string> files = {"C:\\Users\\a.tav",
+                                            u8"\u00e9",
+                                            u8"\u65e5\u672c",
+                                            u8"\U0001F600",
+                                            u8"\u007f\u0080\u07ff\u0800\uffff",
+                                            u8"C:\\Users\\Zo\u00eb\\\U0001F600 notes.tav",
+                                            "bad \xff byte"};
+    std::vector<const char*> texts;
+    for (const auto& file : files) {
+        texts.push_back(file.c_str());
+    }
+    EXPECT_EQ(
+        callJavaMethod(kMainClass, "openFiles", static_cast<int32_t>(texts.size()), texts.data()),
+        0);
+    EXPECT_EQ(intField(appClass, "openFilesCalls"), 1);
+    const auto arrived = received("openFilesArgs");
+    ASSERT_TRUE(arrived.has_value());
+    ASSERT_EQ(arrived->size(), files.size());
+    EXPECT_EQ((*arrived)[2], u"\u65e5\u672c");
+    EXPECT_EQ((*arrived)[3], u"\xD83D\xDE00");
+    EXPECT_EQ((*arrived)[6], u"bad \uFFFD byte");
+    EXPECT_EQ(*arrived, utf16(files));
+    EXPECT_EQ(messageBoxes, 0);
+}
+
+TEST_F(LaterCalls, OpenFilesTakesNullEntriesAndNoCount) {
+    const char* withNull[] = {"a.tav", nullptr, "b.tav"};
+    EXPECT_EQ(callJavaMethod(kMainClass, "openFiles", 3, withNull), 0);
+    EXPECT_EQ(received("openFilesArgs"),
+              (std::vector<std::u16string>{u"a.tav", u"(null)", u"b.tav"}));
+
+    EXPECT_EQ(callJavaMethod(kMainClass, "openFiles", -3, nullptr), 0);
+    EXPECT_EQ(received("openFilesArgs"), std::vector<std::u16string>{});
+
+    EXPECT_EQ(callJavaMethod(kMainClass, "openFiles", 2, nullptr), -5);
+    EXPECT_EQ(intField(appClass, "openFilesCalls"), 2);
+    EXPECT_EQ(messageBoxes, 0);
+}
+
+TEST_F(LaterCalls, ANonZeroResultIsReturnedAndShownOnce) {
+    const char* file[] = {"a.tav"};
+    for (int result : {1, -1, 42}) {
+        setAppField("result", result);
+        messageBoxes = 0;
+        EXPECT_EQ(callToFront(), result);
+        EXPECT_EQ(messageBoxes, 1) << "toFront gave " << result;
+        messageBoxes = 0;
+        EXPECT_EQ(callJavaMethod(kMainClass, "openFiles", 1, file), result);
+        EXPECT_EQ(messageBoxes, 1) << "openFiles gave " << result;
+    }
+    EXPECT_EQ(intField(appClass, "toFrontCalls"), 3);
+    EXPECT_EQ(intField(appClass, "openFilesCalls"), 3);
+}
+
+TEST_F(LaterCalls, AWrongTargetIsMinusFiveWithoutAMessage) {
+    const char* file[] = {"a.tav"};
+    const struct {
+        const char* className;
+        const char* method;
+    } targets[] = {
+        {kMissingClass, "toFront"},
+        {kMainClass, "noSuchMethod"},
+        {kWrongShapes, "toFront"},   // void
+        {kWrongShapes, "openFiles"}, // takes one String
+    };
+    for (const auto& t : targets) {
+        EXPECT_EQ(callJavaMethod(t.className, t.method, 1, file), -5) << t.className << t.method;
+        EXPECT_FALSE(javaEnv->ExceptionCheck()) << t.className << t.method;
+        EXPECT_EQ(callToFront(), 0) << "after " << t.className << t.method;
+    }
+    EXPECT_EQ(intField(wrongShapesClass, "calls"), 0);
+    EXPECT_EQ(intField(appClass, "toFrontCalls"), 4);
+    EXPECT_EQ(messageBoxes, 0);
+}
+
+TEST_F(LaterCalls, AnExceptionIsDescribedClearedAndMinusFive) {
+    const char* file[] = {"a.tav"};
+    for (const char* method : {"toFront", "openFiles"}) {
+        setAppFails(true);
+        setAppField("result", 1); // a message box would mean the result was used
+        Captured err(STDERR_FILENO);
+        EXPECT_EQ(callJavaMethod(kMainClass, method, 1, file), -5) << method;
+        const std::string described = err.finish();
+        EXPECT_NE(
+            described.find(std::string("IllegalStateException: ") + method + " was told to fail"),
+            std::string::npos)
+            << head(described);
+        EXPECT_FALSE(javaEnv->ExceptionCheck()) << method;
+
+        setAppFails(false);
+        setAppField("result", 0);
+        EXPECT_EQ(callJavaMethod(kMainClass, method, 1, file), 0) << "after " << method;
+    }
+    EXPECT_EQ(intField(appClass, "toFrontCalls"), 2);
+    EXPECT_EQ(intField(appClass, "openFilesCalls"), 2);
+    EXPECT_EQ(messageBoxes, 0);
+}
+
+// JNI has no call that counts local references, nor has JVMTI. Two measures
+// of the frame that the calls return to, which the test pushes itself:
+// - HotSpot hands out a frame's references one after another in its handle
+//   block, so a reference made after the calls lands right behind one made
+//   before them exactly when the calls left nothing in the frame and no frame
+//   of theirs open. Exact, and needs no -Xcheck:jni.
+// - Under -Xcheck:jni the machine counts the frame's live references itself
+//   and prints "JNI local refs" once they exceed its capacity (16 here, plus
+//   a margin of 32): the VM's own count, whatever its handle blocks become.
+// The first test below shows that both see a leak.
+struct Trace {
+    bool adjacent;
+    std::string printed;
+};
+
+Trace traceLocalReferences(
+    int calls, const std::function<void()>& call, const std::function<void()>& cleanUp = [] {}) {
+    JNIEnv* env = javaEnv;
+    EXPECT_EQ(env->PushLocalFrame(16), 0);
+    const jobject before = env->NewLocalRef(appClass);
+    Captured out(STDOUT_FILENO);
+    for (int i = 0; i < calls; ++i) {
+        call();
+    }
+    const jobject after = env->NewLocalRef(appClass);
+    Trace trace{reinterpret_cast<std::uintptr_t>(after) ==
+                    reinterpret_cast<std::uintptr_t>(before) + sizeof(void*),
+                out.finish()};
+    cleanUp();
+    env->PopLocalFrame(nullptr);
+    return trace;
+}
+
+TEST_F(LocalReferences, TheMeasuresSeeALeakAndAFrameLeftOpen) {
+    JNIEnv* env = javaEnv;
+    const Trace clean = traceLocalReferences(100, [] { callToFront(); });
+    EXPECT_TRUE(clean.adjacent);
+    EXPECT_EQ(clean.printed, "") << head(clean.printed);
+
+    const Trace leak = traceLocalReferences(100, [env] {
+        callToFront();
+        env->NewLocalRef(appClass);
+    });
+    EXPECT_FALSE(leak.adjacent);
+    if (checkJni) {
+        EXPECT_NE(leak.printed.find("JNI local refs"), std::string::npos) << head(leak.printed);
+    }
+
+    const Trace open = traceLocalReferences(
+        1,
+        [env] {
+            env->PushLocalFrame(16);
+            callToFront();
+        },
+        [env] { env->PopLocalFrame(nullptr); });
+    EXPECT_FALSE(open.adjacent);
+}
+
+TEST_F(LocalReferences, StayFlatOverAHundredThousandToFrontCalls) {
+    int failed = 0;
+    const Trace trace = traceLocalReferences(100000, [&failed] { failed += callToFront() != 0; });
+    EXPECT_EQ(failed, 0);
+    EXPECT_EQ(intField(appClass, "toFrontCalls"), 100000);
+    EXPECT_TRUE(trace.adjacent) << "the calls left local references or a frame behind";
+    EXPECT_EQ(trace.printed.find("JNI local refs"), std::string::npos) << head(trace.printed);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    for (int i = 1; i < argc; ++i) {
+        checkJni = checkJni || std::string_view(argv[i]) == "--check-jni";
+    }
+    ::testing::AddGlobalTestEnvironment(new JavaMachine);
+    return RUN_ALL_TESTS();
+}

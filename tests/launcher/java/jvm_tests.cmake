@@ -1,0 +1,62 @@
+# The calls into Java against the JDK's real virtual machine and a small Java
+# application of the tests' own: plainly, with every JNI call checked, and
+# sanitized. Kept out of unit_tests_sanitized: the machine needs sanitizer
+# settings of its own.
+set(PELLIX_LIBJVM ${PELLIX_JDK}/lib/server/libjvm.so)
+if(NOT EXISTS ${PELLIX_LIBJVM})
+  message(FATAL_ERROR "${PELLIX_LIBJVM} is missing; tools/setup installs it")
+endif()
+
+set(PELLIX_TEST_APP_SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/app/com/norvane/apps/websetup/TavoraLauncher.java
+    ${CMAKE_CURRENT_LIST_DIR}/app/com/norvane/apps/websetup/WrongShapes.java)
+set(PELLIX_TEST_APP_CLASSES ${CMAKE_CURRENT_BINARY_DIR}/launcher/java/app)
+set(PELLIX_TEST_APP ${CMAKE_CURRENT_BINARY_DIR}/launcher/java/tavora_test_app.jar)
+# Compiled by the same JDK whose virtual machine runs it.
+add_custom_command(
+  OUTPUT ${PELLIX_TEST_APP}
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${PELLIX_TEST_APP_CLASSES}
+  COMMAND ${PELLIX_JDK}/bin/javac -encoding UTF-8 -d ${PELLIX_TEST_APP_CLASSES}
+          ${PELLIX_TEST_APP_SOURCES}
+  COMMAND ${PELLIX_JDK}/bin/jar --create --file ${PELLIX_TEST_APP} -C ${PELLIX_TEST_APP_CLASSES} .
+  DEPENDS ${PELLIX_TEST_APP_SOURCES}
+  COMMENT "Compiling the Java test application")
+add_custom_target(tavora_test_app ALL DEPENDS ${PELLIX_TEST_APP})
+
+function(pellix_add_jvm_test name)
+  cmake_parse_arguments(ARG "" "" "FLAGS" ${ARGN})
+  add_executable(${name}
+    ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/jvm_calls_test.cpp
+    ${PROJECT_SOURCE_DIR}/launcher/arguments.cpp
+    ${PROJECT_SOURCE_DIR}/launcher/java/java_calls.cpp
+    ${PROJECT_SOURCE_DIR}/launcher/java/java_options.cpp)
+  add_dependencies(${name} tavora_test_app)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}
+    ${PELLIX_JDK}/include ${PELLIX_JDK}/include/linux)
+  target_compile_definitions(${name} PRIVATE
+    PELLIX_TEST_APP="${PELLIX_TEST_APP}" PELLIX_TEST_JDK="${PELLIX_JDK}")
+  target_compile_options(${name} PRIVATE -Wall -Wextra ${ARG_FLAGS})
+  target_link_options(${name} PRIVATE ${ARG_FLAGS})
+  target_link_libraries(${name} PRIVATE GTest::gtest ${PELLIX_LIBJVM})
+  set_target_properties(${name} PROPERTIES BUILD_RPATH ${PELLIX_JDK}/lib/server)
+endfunction()
+
+pellix_add_jvm_test(jvm_calls_test)
+add_test(NAME jvm_calls_test COMMAND jvm_calls_test)
+# Again with every JNI call checked by the machine; a warning it prints
+# outside the tests' own captures is a misuse.
+add_test(NAME jvm_calls_test_checked COMMAND jvm_calls_test --check-jni)
+set_tests_properties(jvm_calls_test_checked PROPERTIES FAIL_REGULAR_EXPRESSION
+  "WARNING in native method|WARNING: JNI local refs|FATAL ERROR in native method")
+
+# The only sanitized run of java_calls.cpp. The machine's memory is never
+# freed, and it handles its own SIGSEGV (safepoints, null checks).
+pellix_add_jvm_test(jvm_calls_test_sanitized FLAGS
+  -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer -g)
+add_test(NAME jvm_calls_test_sanitized COMMAND jvm_calls_test_sanitized)
+set_tests_properties(jvm_calls_test_sanitized PROPERTIES ENVIRONMENT
+  "ASAN_OPTIONS=detect_leaks=0:handle_segv=0:allow_user_segv_handler=1")
+
+# A leak under -Xcheck:jni slows the calls down to minutes.
+set_tests_properties(jvm_calls_test jvm_calls_test_checked jvm_calls_test_sanitized
+  PROPERTIES TIMEOUT 60)
