@@ -142,6 +142,167 @@ inline std::wstring windowText(HWND window) {
     return text;
 }
 
+// A wide text for a failure report: printable ASCII as it is, anything else
+// as \uXXXX, the form the tests write expected texts in.
+inline std::string printable(const std::wstring& text) {
+    std::string out;
+    for (const wchar_t c : text) {
+        if (c >= 0x20 && c < 0x7f) {
+            out.push_back(static_cast<char>(c));
+        } else {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
+            out += escape;
+        }
+    }
+    return out;
+}
+
+// Where a window lies in the client coordinates of another, usually its
+// parent.
+inline RECT rectInClient(HWND window, HWND reference) {
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    MapWindowPoints(nullptr, reference, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// Types a key into window's thread: posts its press and release to the
+// control that has the keyboard focus there, or to window when none has,
+// where the system would deliver them. Unlike SendInput it needs no
+// foreground window, which Wine without a window manager may not keep.
+inline void pressKey(HWND window, WORD key) {
+    GUITHREADINFO thread = {};
+    thread.cbSize = sizeof thread;
+    HWND target = window;
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread) &&
+        thread.hwndFocus != nullptr) {
+        target = thread.hwndFocus;
+    }
+    const LPARAM scanCode = static_cast<LPARAM>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC)) << 16;
+    PostMessageA(target, WM_KEYDOWN, key, scanCode | 1);
+    PostMessageA(target, WM_KEYUP, key, scanCode | 1 | (LPARAM{3} << 30));
+}
+
+inline bool writeFile(const std::string& path, const std::string& content) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    DWORD written = 0;
+    const BOOL wrote =
+        WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+    CloseHandle(file);
+    return wrote && written == content.size();
+}
+
+// The whole content of a file, or false when it cannot be opened.
+inline bool readFile(const std::string& path, std::string& content) {
+    content.clear();
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read != 0) {
+        content.append(buffer, read);
+    }
+    CloseHandle(file);
+    return true;
+}
+
+// A new empty directory under the temporary one, removed together with the
+// files in it when it goes out of scope.
+class TempDirectory {
+  public:
+    explicit TempDirectory(const char* prefix) {
+        static unsigned counter = 0;
+        char temp[MAX_PATH] = "";
+        GetTempPathA(MAX_PATH, temp);
+        do {
+            path_ = std::string(temp) + prefix + "-" + std::to_string(GetCurrentProcessId()) + "-" +
+                    std::to_string(++counter);
+        } while (!CreateDirectoryA(path_.c_str(), nullptr) &&
+                 GetLastError() == ERROR_ALREADY_EXISTS);
+    }
+    ~TempDirectory() {
+        WIN32_FIND_DATAA entry;
+        HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &entry);
+        if (search != INVALID_HANDLE_VALUE) {
+            do {
+                if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+                    DeleteFileA(file(entry.cFileName).c_str());
+                }
+            } while (FindNextFileA(search, &entry));
+            FindClose(search);
+        }
+        RemoveDirectoryA(path_.c_str());
+    }
+    TempDirectory(const TempDirectory&) = delete;
+    TempDirectory& operator=(const TempDirectory&) = delete;
+
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + "\\" + name; }
+
+  private:
+    std::string path_;
+};
+
+// A started process and every process it starts in turn, held in a job:
+// tells how many there were and when all have ended, and ends those still
+// running when it goes out of scope.
+class ProcessGroup {
+  public:
+    ProcessGroup() : job_(CreateJobObjectA(nullptr, nullptr)) {}
+    ~ProcessGroup() {
+        if (job_ != nullptr) {
+            TerminateJobObject(job_, 99);
+            CloseHandle(job_);
+        }
+    }
+    ProcessGroup(const ProcessGroup&) = delete;
+    ProcessGroup& operator=(const ProcessGroup&) = delete;
+
+    // Only what the process starts after this call joins the group.
+    bool add(const Process& process) {
+        return job_ != nullptr && AssignProcessToJobObject(job_, process.info.hProcess);
+    }
+
+    // How many processes the group has had, 0 when that cannot be told.
+    DWORD everStarted() const {
+        JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info;
+        return accounting(info) ? info.TotalProcesses : 0;
+    }
+
+    // Whether all have ended within the time.
+    bool waitForAll(DWORD milliseconds = 20000) const {
+        const DWORD startTime = GetTickCount();
+        for (;;) {
+            JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info;
+            if (accounting(info) && info.ActiveProcesses == 0) {
+                return true;
+            }
+            if (GetTickCount() - startTime > milliseconds) {
+                return false;
+            }
+            Sleep(10);
+        }
+    }
+
+  private:
+    bool accounting(JOBOBJECT_BASIC_ACCOUNTING_INFORMATION& info) const {
+        info = {};
+        return job_ != nullptr &&
+               QueryInformationJobObject(job_, JobObjectBasicAccountingInformation, &info,
+                                         sizeof info, nullptr);
+    }
+
+    HANDLE job_;
+};
+
 } // namespace winetest
 
 #define ok(condition, ...) winetest::report(__FILE__, __LINE__, (condition), __VA_ARGS__)
