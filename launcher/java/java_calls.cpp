@@ -81,12 +81,12 @@ jobjectArray makeStringArray(JNIEnv* env, jclass stringClass, int32_t count,
         if (texts[i] == nullptr) {
             continue;
         }
-        const std::string text = toModifiedUtf8(texts[i]);
-        env->SetObjectArrayElement(array, i, env->NewStringUTF(text.c_str()));
-    }
-    if (env->ExceptionCheck()) { // out of memory while filling it
-        env->ExceptionClear();
-        return nullptr;
+        jstring text = env->NewStringUTF(toModifiedUtf8(texts[i]).c_str());
+        if (text == nullptr) { // out of memory: an exception is pending
+            env->ExceptionClear();
+            return nullptr;
+        }
+        env->SetObjectArrayElement(array, i, text);
     }
     return array;
 }

@@ -1,6 +1,102 @@
+// The client side of RemoteCalls: a later start hands its arguments over.
 #include "remote_calls.h"
+#include "remote_calls_formats.h"
+#include "remote_calls_stubs.h"
 
-// Nothing is served yet: a later start sends nothing and still signals.
-int32_t sendToFirstInstance(const char*) {
+#include <cstdio>
+
+handle_t RemoteCallsBinding = nullptr;
+
+namespace {
+
+constexpr RPC_SYNTAX_IDENTIFIER kInterfaceId = {
+    {0xDF40125E, 0x822B, 0x4BBE, {0xA3, 0xFC, 0x7B, 0x0B, 0x48, 0x6C, 0xFA, 0xC7}}, {1, 0}};
+constexpr RPC_SYNTAX_IDENTIFIER kNdrSyntax = {
+    {0x8A885D04, 0x1CEB, 0x11C9, {0x9F, 0xE8, 0x08, 0x00, 0x2B, 0x10, 0x48, 0x60}}, {2, 0}};
+
+const remote_calls::TypeFormatString typeFormatString = remote_calls::kTypeFormatString;
+const remote_calls::ProcFormatString procFormatString = remote_calls::kProcFormatString;
+
+// Options of the pipe connection: the server may identify this process but
+// not act as it, should another process have taken the pipe's name.
+constexpr const char* kBindingOptions = "Security=Identification Static True";
+
+} // namespace
+
+const RPC_CLIENT_INTERFACE remoteCallsClientInterface = {
+    sizeof(RPC_CLIENT_INTERFACE), kInterfaceId, kNdrSyntax, nullptr, 0, nullptr, 0, nullptr, 0,
+};
+
+const MIDL_STUB_DESC remoteCallsClientStubDesc = {
+    const_cast<RPC_CLIENT_INTERFACE*>(&remoteCallsClientInterface),
+    MIDL_user_allocate,
+    MIDL_user_free,
+    {&RemoteCallsBinding},
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    typeFormatString.format,
+    1,          // bounds checking
+    0x50002,    // NDR version
+    nullptr,
+    0x0800025B, // stub compiler version
+    nullptr,
+    nullptr,
+    nullptr,
+    1,          // stub flags
+    nullptr,
+    nullptr,
+    0,
+};
+
+void SendArguments(const unsigned char* text) {
+    NdrClientCall2(const_cast<MIDL_STUB_DESC*>(&remoteCallsClientStubDesc),
+                   procFormatString.format, text);
+}
+
+namespace {
+
+// Kept apart from everything that needs unwinding: __try cannot share a
+// function with C++ objects. Returns 0, or the code of the exception that
+// the runtime raised for a failed call.
+DWORD sendGuarded(const unsigned char* text) {
+    DWORD code = 0;
+    __try {
+        SendArguments(text);
+    } __except (code = GetExceptionCode(), EXCEPTION_EXECUTE_HANDLER) {
+    }
+    return code;
+}
+
+} // namespace
+
+int32_t sendToFirstInstance(const char* text) {
+    unsigned char* stringBinding = nullptr;
+    if (RpcStringBindingComposeA(nullptr, reinterpret_cast<unsigned char*>(const_cast<char*>("ncacn_np")),
+                                 nullptr,
+                                 reinterpret_cast<unsigned char*>(const_cast<char*>("\\pipe\\quennRemoteCalls")),
+                                 reinterpret_cast<unsigned char*>(const_cast<char*>(kBindingOptions)),
+                                 &stringBinding) != RPC_S_OK) {
+        return -1;
+    }
+    if (RpcBindingFromStringBindingA(stringBinding, &RemoteCallsBinding) != RPC_S_OK) {
+        return -2;
+    }
+
+    // Nobody serving, a broken pipe, a refused call: the arguments are lost,
+    // and the caller signals the first instance all the same.
+    const DWORD code = sendGuarded(reinterpret_cast<const unsigned char*>(text));
+    if (code != 0) {
+        std::printf("Runtime reported exception 0x%lx = %ld\n", static_cast<unsigned long>(code),
+                    static_cast<long>(code));
+    }
+
+    if (RpcStringFreeA(&stringBinding) != RPC_S_OK) {
+        return -3;
+    }
+    if (RpcBindingFree(&RemoteCallsBinding) != RPC_S_OK) {
+        return -4;
+    }
     return 0;
 }

@@ -1,5 +1,213 @@
+// The server side of RemoteCalls: the first instance receives the arguments
+// of later starts on the RPC runtime's threads.
 #include "remote_calls.h"
+#include "remote_calls_formats.h"
+#include "remote_calls_stubs.h"
+
+#include <sddl.h>
+
+#include <cstdlib>
+#include <memory>
+
+#include "caller_identity.h"
+#include "launcher/pending_files.h"
+
+namespace {
+
+constexpr RPC_SYNTAX_IDENTIFIER kInterfaceId = {
+    {0xDF40125E, 0x822B, 0x4BBE, {0xA3, 0xFC, 0x7B, 0x0B, 0x48, 0x6C, 0xFA, 0xC7}}, {1, 0}};
+constexpr RPC_SYNTAX_IDENTIFIER kNdrSyntax = {
+    {0x8A885D04, 0x1CEB, 0x11C9, {0x9F, 0xE8, 0x08, 0x00, 0x2B, 0x10, 0x48, 0x60}}, {2, 0}};
+
+const remote_calls::TypeFormatString typeFormatString = remote_calls::kTypeFormatString;
+const remote_calls::ProcFormatString procFormatString = remote_calls::kProcFormatString;
+
+RPC_DISPATCH_FUNCTION dispatchFunctions[] = {NdrServerCall2, nullptr};
+RPC_DISPATCH_TABLE dispatchTable = {1, dispatchFunctions, 0};
+
+const SERVER_ROUTINE managerRoutines[] = {
+    reinterpret_cast<SERVER_ROUTINE>(receiveSendArguments),
+};
+
+constexpr unsigned int kMaxCalls = 20;
+
+// Far above the largest request a launcher sends (8191 characters and the
+// string's counts), so that only outsized calls are refused.
+constexpr unsigned int kMaxRequestSize = 64 * 1024;
+
+// The user and session that this process runs in, taken once at start.
+CallerIdentity serverIdentity;
+
+struct HandleCloser {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+using Handle = std::unique_ptr<void, HandleCloser>;
+
+CallerIdentity tokenIdentity(HANDLE token) {
+    CallerIdentity identity;
+    DWORD size = 0;
+    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    if (size == 0) {
+        return identity;
+    }
+    std::vector<unsigned char> buffer(size);
+    DWORD sessionId = 0;
+    DWORD sessionSize = sizeof sessionId;
+    if (!GetTokenInformation(token, TokenUser, buffer.data(), size, &size) ||
+        !GetTokenInformation(token, TokenSessionId, &sessionId, sessionSize, &sessionSize)) {
+        return identity;
+    }
+    PSID sid = reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid;
+    if (!IsValidSid(sid)) {
+        return identity;
+    }
+    const auto* bytes = static_cast<const unsigned char*>(sid);
+    identity.userSid.assign(bytes, bytes + GetLengthSid(sid));
+    identity.sessionId = sessionId;
+    identity.known = true;
+    return identity;
+}
+
+CallerIdentity processIdentity() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+        return {};
+    }
+    Handle owned(token);
+    return tokenIdentity(token);
+}
+
+CallerIdentity impersonatedIdentity() {
+    HANDLE token = nullptr;
+    if (!OpenThreadToken(GetCurrentThread(), TOKEN_QUERY, TRUE, &token)) {
+        return {}; // not impersonating, or an anonymous caller
+    }
+    Handle owned(token);
+    return tokenIdentity(token);
+}
+
+// Admits only callers of this process's own user and logon session; the
+// endpoint's pipe is visible machine-wide.
+RPC_STATUS RPC_ENTRY admitCaller(RPC_IF_HANDLE, void* binding) {
+    if (RpcImpersonateClient(binding) != RPC_S_OK) {
+        return RPC_S_ACCESS_DENIED;
+    }
+    const CallerIdentity caller = impersonatedIdentity();
+    if (RpcRevertToSelf() != RPC_S_OK) {
+        return RPC_S_ACCESS_DENIED;
+    }
+    return admitsCaller(serverIdentity, caller) ? RPC_S_OK : RPC_S_ACCESS_DENIED;
+}
+
+// Access to the pipe for this user and the system only, so that no other
+// user can add instances of it. Kept for the life of the process: the
+// runtime uses it for every new pipe instance.
+PSECURITY_DESCRIPTOR endpointSecurityDescriptor() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+        return nullptr;
+    }
+    Handle owned(token);
+    DWORD size = 0;
+    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    std::vector<unsigned char> buffer(size);
+    char* sidText = nullptr;
+    if (size == 0 || !GetTokenInformation(token, TokenUser, buffer.data(), size, &size) ||
+        !ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &sidText)) {
+        return nullptr;
+    }
+    const std::string sddl = endpointSecurity(sidText);
+    LocalFree(sidText);
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl.c_str(), SDDL_REVISION_1,
+                                                              &descriptor, nullptr)) {
+        return nullptr;
+    }
+    return descriptor;
+}
+
+} // namespace
+
+const MIDL_STUB_DESC remoteCallsServerStubDesc = {
+    const_cast<RPC_SERVER_INTERFACE*>(&remoteCallsServerInterface),
+    MIDL_user_allocate,
+    MIDL_user_free,
+    {nullptr},
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    typeFormatString.format,
+    1,          // bounds checking
+    0x50002,    // NDR version
+    nullptr,
+    0x0800025B, // stub compiler version
+    nullptr,
+    nullptr,
+    nullptr,
+    1,          // stub flags
+    nullptr,
+    nullptr,
+    0,
+};
+
+const MIDL_SERVER_INFO remoteCallsServerInfo = {
+    &remoteCallsServerStubDesc,
+    managerRoutines,
+    procFormatString.format,
+    remote_calls::kProcFormatOffsets,
+    nullptr,
+    nullptr,
+    0,
+    nullptr,
+};
+
+const RPC_SERVER_INTERFACE remoteCallsServerInterface = {
+    sizeof(RPC_SERVER_INTERFACE),
+    kInterfaceId,
+    kNdrSyntax,
+    &dispatchTable,
+    0,
+    nullptr,
+    nullptr,
+    &remoteCallsServerInfo,
+    0x04000000,
+};
+
+void receiveSendArguments(unsigned char* text) {
+    // The runtime's thread must come back at once and must see no
+    // exception, whatever arrived: the queue copies what fits and drops the rest.
+    queueForwardedText(reinterpret_cast<const char*>(text));
+}
+
+void* __RPC_USER MIDL_user_allocate(size_t size) {
+    return std::malloc(size);
+}
+
+void __RPC_USER MIDL_user_free(void* block) {
+    std::free(block);
+}
 
 int32_t startRemoteCallsServer() {
-    return -1;
+    serverIdentity = processIdentity();
+    PSECURITY_DESCRIPTOR security = endpointSecurityDescriptor();
+    if (security == nullptr ||
+        RpcServerUseProtseqEpA(reinterpret_cast<unsigned char*>(const_cast<char*>("ncacn_np")),
+                               kMaxCalls,
+                               reinterpret_cast<unsigned char*>(const_cast<char*>("\\pipe\\quennRemoteCalls")),
+                               security) != RPC_S_OK) {
+        return -1;
+    }
+    // Local callers only; the callback checks who they are. Today's clients
+    // do not authenticate, so unauthenticated calls must reach the callback.
+    if (RpcServerRegisterIf2(const_cast<RPC_SERVER_INTERFACE*>(&remoteCallsServerInterface),
+                             nullptr, nullptr,
+                             RPC_IF_ALLOW_LOCAL_ONLY | RPC_IF_ALLOW_CALLBACKS_WITH_NO_AUTH,
+                             kMaxCalls, kMaxRequestSize, admitCaller) != RPC_S_OK) {
+        return -2;
+    }
+    if (RpcServerListen(1, kMaxCalls, 1) != RPC_S_OK) {
+        return -3;
+    }
+    return 0;
 }

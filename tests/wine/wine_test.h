@@ -83,10 +83,12 @@ struct Process {
     void kill() const { TerminateProcess(info.hProcess, 99); }
 };
 
-// Starts commandLine (program name included, as it should reach the
-// program) in directory, with the test's own environment.
-inline bool start(Process& process, const std::string& commandLine, const std::string& directory,
-                  HANDLE standardOutput = nullptr) {
+// Starts application (or, when empty, the program that commandLine names)
+// with commandLine (program name included, as it should reach the program)
+// in directory, with the test's own environment.
+inline bool startProgram(Process& process, const std::string& application,
+                         const std::string& commandLine, const std::string& directory,
+                         HANDLE standardOutput = nullptr) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     if (standardOutput != nullptr) {
@@ -97,43 +99,106 @@ inline bool start(Process& process, const std::string& commandLine, const std::s
     }
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back('\0');
-    process.started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, standardOutput != nullptr,
-                                     0, nullptr, directory.empty() ? nullptr : directory.c_str(),
+    process.started = CreateProcessA(application.empty() ? nullptr : application.c_str(),
+                                     line.data(), nullptr, nullptr, standardOutput != nullptr, 0,
+                                     nullptr, directory.empty() ? nullptr : directory.c_str(),
                                      &startup, &process.info) != FALSE;
     return process.started;
 }
 
+// Starts commandLine (program name included, as it should reach the
+// program) in directory, with the test's own environment.
+inline bool start(Process& process, const std::string& commandLine, const std::string& directory,
+                  HANDLE standardOutput = nullptr) {
+    return startProgram(process, "", commandLine, directory, standardOutput);
+}
+
+// Runs commandLine to its end with its standard output captured; returns the
+// exit code (STILL_ACTIVE when it did not end in time).
+inline DWORD runCapturingOutput(const std::string& commandLine, const std::string& directory,
+                                std::string& output, DWORD milliseconds = 20000) {
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE readEnd = nullptr;
+    HANDLE writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) {
+        return STILL_ACTIVE;
+    }
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    Process process;
+    const bool started = start(process, commandLine, directory, writeEnd);
+    CloseHandle(writeEnd);
+    output.clear();
+    if (started) {
+        char buffer[4096];
+        DWORD got = 0;
+        while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+            output.append(buffer, got);
+        }
+    }
+    CloseHandle(readEnd);
+    return started ? process.wait(milliseconds) : STILL_ACTIVE;
+}
+
 struct WindowSearch {
     DWORD processId;
+    const wchar_t* caption;
     HWND found;
+    int count;
 };
 
-// The dialog box (class #32770) that a process shows, waiting for it to
-// appear for up to the given time.
-inline HWND findDialog(DWORD processId, DWORD milliseconds = 20000) {
+// Counts the visible dialog boxes (class #32770) of a process, with the
+// given caption or any, and keeps the first.
+inline void searchDialogs(WindowSearch& search) {
+    EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<WindowSearch*>(param);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            char className[64] = "";
+            GetClassNameA(window, className, sizeof className);
+            wchar_t caption[256] = L"";
+            GetWindowTextW(window, caption, 256);
+            if (owner == s->processId && lstrcmpA(className, "#32770") == 0 &&
+                IsWindowVisible(window) &&
+                (s->caption == nullptr || lstrcmpW(caption, s->caption) == 0)) {
+                if (s->found == nullptr) {
+                    s->found = window;
+                }
+                ++s->count;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+}
+
+// The dialog box (class #32770) that a process shows, with the given caption
+// or any, waiting for it to appear for up to the given time.
+inline HWND findDialog(DWORD processId, DWORD milliseconds = 20000,
+                       const wchar_t* caption = nullptr) {
     const DWORD startTime = GetTickCount();
     for (;;) {
-        WindowSearch search = {processId, nullptr};
-        EnumWindows(
-            [](HWND window, LPARAM param) -> BOOL {
-                auto* s = reinterpret_cast<WindowSearch*>(param);
-                DWORD owner = 0;
-                GetWindowThreadProcessId(window, &owner);
-                char className[64] = "";
-                GetClassNameA(window, className, sizeof className);
-                if (owner == s->processId && lstrcmpA(className, "#32770") == 0 &&
-                    IsWindowVisible(window)) {
-                    s->found = window;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&search));
+        WindowSearch search = {processId, caption, nullptr, 0};
+        searchDialogs(search);
         if (search.found != nullptr || GetTickCount() - startTime > milliseconds) {
             return search.found;
         }
         Sleep(20);
     }
+}
+
+// How many dialog boxes the process shows now, with the given caption or any.
+inline int countDialogs(DWORD processId, const wchar_t* caption = nullptr) {
+    WindowSearch search = {processId, caption, nullptr, 0};
+    searchDialogs(search);
+    return search.count;
+}
+
+// Wine starts the desktop process of a prefix when a program first needs a
+// window, which can take seconds (ten, when the RPC service is not up).
+// Asking for it before timing the programs one starts keeps that out of
+// their time; it stays up while this process runs.
+inline void startDesktop() {
+    GetDesktopWindow();
 }
 
 inline std::wstring windowText(HWND window) {

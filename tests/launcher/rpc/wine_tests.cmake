@@ -1,0 +1,1 @@
+pellix_add_wine_test(wine_remote_calls remote_calls_test.exe)
