@@ -261,6 +261,8 @@ void end(HWND dialog, Ending ending) {
         PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
         break;
     case Ending::EnterKey:
+        // The dialog sets no focus itself, but once active it has the
+        // dialog manager give it to the first tab stop: the download button.
         pressKey(dialog, VK_RETURN);
         break;
     case Ending::CancelButton:
