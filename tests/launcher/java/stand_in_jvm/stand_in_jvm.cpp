@@ -543,11 +543,23 @@ void JNICALL callStaticVoidMethod(JNIEnv*, jclass cls, jmethodID id, ...) {
     va_end(args);
 }
 
+// The C++ member functions of JNIEnv reach the variadic calls through
+// these.
+void JNICALL callStaticVoidMethodV(JNIEnv*, jclass cls, jmethodID id, va_list args) {
+    invoke("CallStaticVoidMethodV", cls, id, args, 'V');
+}
+
 jint JNICALL callStaticIntMethod(JNIEnv*, jclass cls, jmethodID id, ...) {
     va_list args;
     va_start(args, id);
     const jint result = invoke("CallStaticIntMethod", cls, id, args, 'I');
     va_end(args);
+    log("RETURN " + std::to_string(result));
+    return result;
+}
+
+jint JNICALL callStaticIntMethodV(JNIEnv*, jclass cls, jmethodID id, va_list args) {
+    const jint result = invoke("CallStaticIntMethodV", cls, id, args, 'I');
     log("RETURN " + std::to_string(result));
     return result;
 }
@@ -641,7 +653,9 @@ JNINativeInterface_ makeEnvTable() {
     table.NewStringUTF = newStringUTF;
     table.SetObjectArrayElement = setObjectArrayElement;
     table.CallStaticVoidMethod = callStaticVoidMethod;
+    table.CallStaticVoidMethodV = callStaticVoidMethodV;
     table.CallStaticIntMethod = callStaticIntMethod;
+    table.CallStaticIntMethodV = callStaticIntMethodV;
     table.ExceptionCheck = exceptionCheck;
     table.ExceptionDescribe = exceptionDescribe;
     table.ExceptionClear = exceptionClear;

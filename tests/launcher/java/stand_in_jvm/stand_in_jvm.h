@@ -31,6 +31,8 @@
 //   SetObjectArrayElement a<n> <index> s<n>|null
 //   CallStaticVoidMethod c<n> m<n> a<n>|null
 //   CallStaticIntMethod c<n> m<n> a<n>|null
+//                                        or CallStatic...MethodV: the C++
+//                                        JNIEnv members go through those
 //   INVOKE "<class>" "<method>" <length> "<element>"|null...
 //                                        what the Java method received; the
 //                                        length is null for a null array
