@@ -201,6 +201,45 @@ inline void startDesktop() {
     GetDesktopWindow();
 }
 
+// Xvfb runs no window manager, and Wine waits two seconds for one whenever
+// it hides a managed window, as when a dialog ends. While this object lives,
+// the programs that the test starts make unmanaged windows, which Windows
+// knows nothing of; the earlier setting is restored at the end.
+class UnmanagedWindows {
+  public:
+    UnmanagedWindows() {
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
+                            nullptr, &key_, nullptr) != ERROR_SUCCESS) {
+            key_ = nullptr;
+            return;
+        }
+        DWORD size = sizeof earlier_;
+        hadValue_ = RegQueryValueExA(key_, "Managed", nullptr, nullptr,
+                                     reinterpret_cast<BYTE*>(earlier_), &size) == ERROR_SUCCESS;
+        RegSetValueExA(key_, "Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>("N"), 2);
+    }
+    ~UnmanagedWindows() {
+        if (key_ == nullptr) {
+            return;
+        }
+        if (hadValue_) {
+            RegSetValueExA(key_, "Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>(earlier_),
+                           static_cast<DWORD>(lstrlenA(earlier_) + 1));
+        } else {
+            RegDeleteValueA(key_, "Managed");
+        }
+        RegCloseKey(key_);
+    }
+    UnmanagedWindows(const UnmanagedWindows&) = delete;
+    UnmanagedWindows& operator=(const UnmanagedWindows&) = delete;
+
+  private:
+    static constexpr const char* kKey = "Software\\Wine\\X11 Driver";
+    HKEY key_ = nullptr;
+    char earlier_[64] = "";
+    bool hadValue_ = false;
+};
+
 inline std::wstring windowText(HWND window) {
     wchar_t text[1024] = L"";
     GetWindowTextW(window, text, 1024);
