@@ -1,0 +1,308 @@
+// A stand-in Java runtime for tests of the real executable under Wine:
+// Java homes that hold the stand-in jvm.dll, the registry entries that point
+// at them, the stand-in's configuration and its log
+// (stand_in_jvm/stand_in_jvm.h describes both).
+#pragma once
+
+#include "wine_test.h"
+
+#include <cstdio>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tests/launcher/java/stand_in_jvm/stand_in_jvm.h"
+
+namespace standin {
+
+constexpr const char* kRuntimeKey = "SOFTWARE\\JavaSoft\\Java Runtime Environment";
+constexpr const char* kExtraJarKey = "SOFTWARE\\Norvane\\Brisca_qrt\\3.0";
+constexpr const char* kMainClass = "com/norvane/apps/websetup/TavoraLauncher";
+
+// ---- Files -----------------------------------------------------------------
+
+inline void makeDirectories(const std::string& path) {
+    for (std::size_t at = path.find('\\', 3); at != std::string::npos;
+         at = path.find('\\', at + 1)) {
+        CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
+    }
+    CreateDirectoryA(path.c_str(), nullptr);
+}
+
+inline void removeTree(const std::string& directory) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((directory + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if (name == "." || name == "..") {
+                continue;
+            }
+            const std::string path = directory + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                removeTree(path);
+            } else {
+                DeleteFileA(path.c_str());
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(directory.c_str());
+}
+
+// A Java home with a copy of library at each of places ("client",
+// "hotspot", "server"), as home\bin\PLACE\jvm.dll.
+inline bool makeJavaHome(const std::string& home, const std::string& library,
+                         std::initializer_list<const char*> places) {
+    makeDirectories(home + "\\bin");
+    makeDirectories(home + "\\lib");
+    bool done = true;
+    for (const char* place : places) {
+        const std::string directory = home + "\\bin\\" + place;
+        makeDirectories(directory);
+        done = CopyFileA(library.c_str(), (directory + "\\jvm.dll").c_str(), FALSE) && done;
+    }
+    return done;
+}
+
+// ---- Registry --------------------------------------------------------------
+
+// Creates key under HKEY_LOCAL_MACHINE (64-bit view) and, with a value name,
+// sets that value to text.
+inline bool setMachineText(const std::string& key, const char* valueName,
+                           std::string_view text = {}) {
+    HKEY handle = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0,
+                        KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &handle,
+                        nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    LONG status = ERROR_SUCCESS;
+    if (valueName != nullptr) {
+        const std::string value(text);
+        status = RegSetValueExA(handle, valueName, 0, REG_SZ,
+                                reinterpret_cast<const BYTE*>(value.c_str()),
+                                static_cast<DWORD>(value.size() + 1));
+    }
+    RegCloseKey(handle);
+    return status == ERROR_SUCCESS;
+}
+
+inline std::string versionedKey(std::string_view version) {
+    return std::string(kRuntimeKey) + "\\" + std::string(version);
+}
+
+// Removes every registry entry these tests make. Other tests expect no Java
+// runtime to be registered.
+inline void unregisterAll() {
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\JavaSoft");
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Norvane\\Brisca_qrt");
+    // Only when nothing else lives there.
+    RegDeleteKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Norvane", KEY_WOW64_64KEY, 0);
+}
+
+// Registers home as the current runtime of version, replacing any earlier
+// registration.
+inline bool registerRuntime(std::string_view version, const std::string& home) {
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\JavaSoft");
+    return setMachineText(kRuntimeKey, "CurrentVersion", version) &&
+           setMachineText(versionedKey(version), "JavaHome", home);
+}
+
+// ---- Log -------------------------------------------------------------------
+
+// A text as the log writes it.
+inline std::string quoted(std::string_view bytes) {
+    std::string out = "\"";
+    for (unsigned char c : bytes) {
+        if (c == '\\' || c == '"') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c >= 0x20 && c <= 0x7E) {
+            out += static_cast<char>(c);
+        } else {
+            char escape[5];
+            std::snprintf(escape, sizeof escape, "\\x%02X", c);
+            out += escape;
+        }
+    }
+    return out + "\"";
+}
+
+using Lines = std::vector<std::string>;
+
+inline Lines readLog(const std::string& path) {
+    Lines lines;
+    std::string text;
+    winetest::readFile(path, text);
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+        lines.push_back(text.substr(start, end - start));
+    }
+    return lines;
+}
+
+inline bool startsWith(std::string_view line, std::string_view prefix) {
+    return line.substr(0, prefix.size()) == prefix;
+}
+
+inline Lines linesStartingWith(const Lines& lines, std::string_view prefix) {
+    Lines found;
+    for (const auto& line : lines) {
+        if (startsWith(line, prefix)) {
+            found.push_back(line);
+        }
+    }
+    return found;
+}
+
+inline std::size_t countLines(const Lines& lines, std::string_view prefix) {
+    return linesStartingWith(lines, prefix).size();
+}
+
+// Waits until the log holds at least count lines that start with prefix.
+inline bool waitForLines(const std::string& path, std::string_view prefix, std::size_t count = 1,
+                         DWORD milliseconds = 10000) {
+    const DWORD startTime = GetTickCount();
+    for (;;) {
+        if (countLines(readLog(path), prefix) >= count) {
+            return true;
+        }
+        if (GetTickCount() - startTime > milliseconds) {
+            return false;
+        }
+        Sleep(10);
+    }
+}
+
+// The INVOKE line of a Java method of the main class that received these
+// strings.
+inline std::string invokeLine(std::string_view method, const std::vector<std::string>& strings) {
+    std::string line = "INVOKE " + quoted(kMainClass) + " " + quoted(method) + " " +
+                       std::to_string(strings.size());
+    for (const auto& s : strings) {
+        line += " " + quoted(s);
+    }
+    return line;
+}
+
+inline std::string invokePrefix(std::string_view method) {
+    return "INVOKE " + quoted(kMainClass) + " " + quoted(method) + " ";
+}
+
+inline void printLog(const Lines& lines) {
+    for (const auto& line : lines) {
+        std::printf("    | %s\n", line.c_str());
+    }
+    std::fflush(stdout);
+}
+
+// ---- Runs of the launcher --------------------------------------------------
+
+// One test program's stand-in files under a new temporary directory whose
+// name holds a space, as "Program Files" does: the log, the configuration
+// and the launcher's working directory. The launcher finds the first two
+// through the environment that it inherits from the test.
+class StandInFiles {
+  public:
+    explicit StandInFiles(const char* name) {
+        char temp[MAX_PATH] = "";
+        GetTempPathA(MAX_PATH, temp);
+        root = std::string(temp) + name + " " + std::to_string(GetCurrentProcessId());
+        workDir = root + "\\work";
+        logFile = root + "\\stand-in.log";
+        configFile = root + "\\stand-in.conf";
+        makeDirectories(workDir);
+        SetEnvironmentVariableA(kStandInLogVariable, logFile.c_str());
+        SetEnvironmentVariableA(kStandInConfigVariable, configFile.c_str());
+    }
+    ~StandInFiles() { removeTree(root); }
+    StandInFiles(const StandInFiles&) = delete;
+    StandInFiles& operator=(const StandInFiles&) = delete;
+
+    // The configuration of the next runs; the defaults alone when empty.
+    void configure(const std::string& text) const {
+        if (text.empty()) {
+            DeleteFileA(configFile.c_str());
+        } else {
+            winetest::writeFile(configFile, text);
+        }
+    }
+
+    std::string root;
+    std::string workDir;
+    std::string logFile;
+    std::string configFile;
+};
+
+// One start of the launcher with a fresh log. Checks that the launcher used
+// the stand-in as a real machine must be used, shows the log when a check of
+// this run failed, and ends the process if it still runs.
+class LauncherRun {
+  public:
+    LauncherRun(const StandInFiles& files, const std::string& launcher,
+                const std::string& commandLine = "")
+        : files_(files), failuresBefore_(winetest::failures) {
+        DeleteFileA(files.logFile.c_str());
+        ok(winetest::startProgram(process, launcher,
+                                  commandLine.empty() ? "\"" + launcher + "\"" : commandLine,
+                                  files.workDir),
+           "cannot start the launcher: %lu", GetLastError());
+    }
+    ~LauncherRun() {
+        if (process.started && process.wait(0) == STILL_ACTIVE) {
+            process.kill();
+            process.wait();
+        }
+        const Lines lines = log();
+        ok(countLines(lines, "FAULT") == 0 && countLines(lines, "TRAP") == 0,
+           "the launcher misused the Java Native Interface");
+        if (winetest::failures > failuresBefore_) {
+            std::printf("  log of that run:\n");
+            printLog(lines);
+        }
+    }
+    LauncherRun(const LauncherRun&) = delete;
+    LauncherRun& operator=(const LauncherRun&) = delete;
+
+    Lines log() const { return readLog(files_.logFile); }
+    std::size_t count(std::string_view prefix) const { return countLines(log(), prefix); }
+    bool waitFor(std::string_view prefix, std::size_t count = 1) const {
+        return waitForLines(files_.logFile, prefix, count);
+    }
+    DWORD id() const { return process.info.dwProcessId; }
+
+    // The missing-Java dialog comes up once; once closed, the process ends
+    // with 1.
+    void endsWithDialog(const char* what) {
+        HWND dialog = winetest::findDialog(id(), 10000, L"Tavora");
+        ok(dialog != nullptr, "%s: no missing-Java dialog", what);
+        if (dialog != nullptr) {
+            PostMessageA(dialog, WM_CLOSE, 0, 0);
+        }
+        const DWORD code = process.wait(10000);
+        ok(code == 1, "%s: exit code %lu after the dialog, expected 1", what, code);
+    }
+
+    // The process ends with 1 by itself, without any dialog.
+    void endsSilently(const char* what) {
+        const DWORD code = process.wait(10000);
+        ok(code == 1, "%s: exit code %lu, expected 1 without a dialog (%d shown)", what, code,
+           winetest::countDialogs(id()));
+    }
+
+    // The application's main is called, and the first instance stays.
+    void launches(const char* what) {
+        ok(waitFor(invokePrefix("main")), "%s: main was not called", what);
+        ok(process.wait(0) == STILL_ACTIVE, "%s: the first instance did not stay", what);
+    }
+
+    winetest::Process process;
+
+  private:
+    const StandInFiles& files_;
+    int failuresBefore_;
+};
+
+} // namespace standin
