@@ -193,6 +193,13 @@ inline int countDialogs(DWORD processId, const wchar_t* caption = nullptr) {
     return search.count;
 }
 
+// Whether the test runs under Wine rather than Windows, for the checks of
+// behaviour in which the two differ.
+inline bool onWine() {
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
 // Wine starts the desktop process of a prefix when a program first needs a
 // window, which can take seconds (ten, when the RPC service is not up).
 // Asking for it before timing the programs one starts keeps that out of
