@@ -190,6 +190,9 @@ bool closeMessageBox(const Run& run, const char* what) {
     ok(lstrcmpW(text, L"callJavaMethod(), ending error") == 0, "%s: message box says %s", what,
        printable(text).c_str());
     ok(countDialogs(run.id(), kMessageCaption) == 1, "%s: more than one message box", what);
+    ok(GetWindow(box, GW_OWNER) == nullptr && GetDlgItem(box, IDOK) != nullptr &&
+           GetDlgItem(box, IDCANCEL) == nullptr,
+       "%s: not an ownerless box with an OK button alone", what);
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     for (int i = 0; i < 250 && IsWindow(box); ++i) {
         Sleep(20);
@@ -309,5 +312,7 @@ int main(int argc, char** argv) {
     testMissingMain();
     testWatcher();
     unregisterAll();
+    ok(!isRegistered("SOFTWARE\\JavaSoft") && !isRegistered("SOFTWARE\\Norvane\\Brisca_qrt"),
+       "the registry entries of the test are left behind");
     return finish("java_entry_test");
 }

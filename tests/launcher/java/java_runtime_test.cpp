@@ -41,14 +41,8 @@ void testVersionTexts() {
         std::string version;
         bool replacesPath;
     } cases[] = {
-        {"1.7", true},
-        {"1.6", false},
-        {"1.10", false},
-        {"jre", false},
-        {"17", true},
-        // Wine's narrow registry calls refuse key paths beyond 260
-        // characters; Windows takes key name parts of up to 255.
-        {"1.8" + std::string(214, '0'), true},
+        {"1.7", true},  {"1.6", false}, {"1.10", false},
+        {"jre", false}, {"17", true},   {"1.8" + std::string(214, '0'), true},
     };
     for (const auto& c : cases) {
         const char* version = c.version.size() > 10 ? "(long)" : c.version.c_str();
@@ -63,6 +57,20 @@ void testVersionTexts() {
            path.c_str());
         // Replaced, not joined by a second entry of another spelling.
         ok(countLines(log, "PATH_ENTRIES 1") == 1, "%s: not one path variable", version);
+    }
+
+    // Windows takes key name parts of up to 255 characters. Wine's narrow
+    // registry calls refuse key paths of more than 260, as the versioned key
+    // name then is: there the launcher cannot open it.
+    const std::string longest = "1.8" + std::string(252, '0');
+    ok(registerRuntime(longest, homeClient), "could not register version of 255 characters");
+    {
+        Run run;
+        if (onWine()) {
+            run.endsWithDialog("version of 255 characters, Wine");
+        } else {
+            run.launches("version of 255 characters");
+        }
     }
 
     // Too long for a registry key name: the versioned key cannot exist.
@@ -216,20 +224,26 @@ void testOptions() {
     const std::string classPath = "-Djava.class.path=" + std::string(kClassPath) + homeClient +
                                   "\\lib;" + homeClient + "\\lib\\rt.jar;";
     const std::string extraDirectory = "D:\\Brisca qrt\\jars";
+    const std::string longDirectory = "D:\\" + std::string(7997, 'b');
     const struct {
         const char* what;
         bool key;
         bool value;
+        const std::string& directory;
         std::string option;
     } cases[] = {
-        {"no extra-jar key", false, false, classPath},
-        {"extra-jar key without Path", true, false, classPath},
-        {"extra-jar directory", true, true, classPath + extraDirectory + "\\briscaCombo.jar;"},
+        {"no extra-jar key", false, false, extraDirectory, classPath},
+        {"extra-jar key without Path", true, false, extraDirectory, classPath},
+        {"extra-jar directory", true, true, extraDirectory,
+         classPath + extraDirectory + "\\briscaCombo.jar;"},
+        // Past 8096 bytes in all: composed whole, not cut.
+        {"extra-jar directory of 8000 characters", true, true, longDirectory,
+         classPath + longDirectory + "\\briscaCombo.jar;"},
     };
     for (const auto& c : cases) {
-        RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Norvane\\Brisca_qrt");
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Norvane\\Brisca_qrt");
         if (c.key) {
-            setMachineText(kExtraJarKey, c.value ? "Path" : nullptr, extraDirectory);
+            setMachineText(kExtraJarKey, c.value ? "Path" : nullptr, c.directory);
         }
         Run run;
         run.launches(c.what);
@@ -300,5 +314,7 @@ int main(int argc, char** argv) {
     testCreation();
     testOptions();
     unregisterAll();
+    ok(!isRegistered("SOFTWARE\\JavaSoft") && !isRegistered("SOFTWARE\\Norvane\\Brisca_qrt"),
+       "the registry entries of the test are left behind");
     return finish("java_runtime_test");
 }

@@ -69,21 +69,28 @@ inline bool makeJavaHome(const std::string& home, const std::string& library,
 // ---- Registry --------------------------------------------------------------
 
 // Creates key under HKEY_LOCAL_MACHINE (64-bit view) and, with a value name,
-// sets that value to text.
+// sets that value to text. Through the wide calls: Wine's narrow ones refuse
+// key paths of more than 260 characters.
 inline bool setMachineText(const std::string& key, const char* valueName,
                            std::string_view text = {}) {
+    const auto wide = [](std::string_view narrow) {
+        std::wstring out(narrow.size(), L'\0');
+        MultiByteToWideChar(CP_ACP, 0, narrow.data(), static_cast<int>(narrow.size()), out.data(),
+                            static_cast<int>(out.size()));
+        return out;
+    };
     HKEY handle = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0,
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, wide(key).c_str(), 0, nullptr, 0,
                         KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &handle,
                         nullptr) != ERROR_SUCCESS) {
         return false;
     }
     LONG status = ERROR_SUCCESS;
     if (valueName != nullptr) {
-        const std::string value(text);
-        status = RegSetValueExA(handle, valueName, 0, REG_SZ,
+        const std::wstring value = wide(text);
+        status = RegSetValueExW(handle, wide(valueName).c_str(), 0, REG_SZ,
                                 reinterpret_cast<const BYTE*>(value.c_str()),
-                                static_cast<DWORD>(value.size() + 1));
+                                static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
     }
     RegCloseKey(handle);
     return status == ERROR_SUCCESS;
@@ -96,16 +103,26 @@ inline std::string versionedKey(std::string_view version) {
 // Removes every registry entry these tests make. Other tests expect no Java
 // runtime to be registered.
 inline void unregisterAll() {
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\JavaSoft");
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Norvane\\Brisca_qrt");
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\JavaSoft");
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Norvane\\Brisca_qrt");
     // Only when nothing else lives there.
     RegDeleteKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Norvane", KEY_WOW64_64KEY, 0);
+}
+
+inline bool isRegistered(const char* key) {
+    HKEY handle = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ | KEY_WOW64_64KEY, &handle) !=
+        ERROR_SUCCESS) {
+        return false;
+    }
+    RegCloseKey(handle);
+    return true;
 }
 
 // Registers home as the current runtime of version, replacing any earlier
 // registration.
 inline bool registerRuntime(std::string_view version, const std::string& home) {
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\JavaSoft");
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\JavaSoft");
     return setMachineText(kRuntimeKey, "CurrentVersion", version) &&
            setMachineText(versionedKey(version), "JavaHome", home);
 }
