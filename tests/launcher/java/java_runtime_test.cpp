@@ -41,8 +41,8 @@ void testVersionTexts() {
         std::string version;
         bool replacesPath;
     } cases[] = {
-        {"1.7", true},  {"1.6", false}, {"1.10", false},
-        {"jre", false}, {"17", true},   {"1.8" + std::string(214, '0'), true},
+        {"1.6", false}, {"1.7", true}, {"1.10", false},
+        {"jre", false}, {"17", true},  {"1.8" + std::string(214, '0'), true},
     };
     for (const auto& c : cases) {
         const char* version = c.version.size() > 10 ? "(long)" : c.version.c_str();
