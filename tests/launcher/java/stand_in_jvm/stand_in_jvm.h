@@ -44,9 +44,11 @@
 //   ExceptionClear
 //   PushLocalFrame <capacity> -> 0 depth=<frames>
 //   PopLocalFrame a<n>|null -> <handle>|null depth=<frames> live=<local refs>
-//   FAULT <function> "<what>"            a misuse: exception pending, wrong
-//                                        thread, bad or stale handle, wrong
-//                                        call type, not modified UTF-8...
+//   FAULT <function> "<what>"            a misuse: a call other than the
+//                                        exception and frame functions with
+//                                        an exception pending, wrong thread,
+//                                        bad or stale handle, wrong call
+//                                        type, not modified UTF-8...
 //   TRAP <slot> <name>                   JNIEnv slot the launcher must not
 //   TRAP_VM <slot> <name>                use (JavaVM likewise); the process
 //                                        then ends with kStandInTrapExitCode
