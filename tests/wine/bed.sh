@@ -36,6 +36,9 @@ setup)
     # Persistent: later programs find it running instead of starting one.
     wineserver -p </dev/null >/dev/null 2>&1
     wineboot -i >/dev/null 2>&1
+    # Debian's Wine looks for its own fonts where it cannot open them; from
+    # the prefix it takes them, and dialogs then measure as on Windows.
+    ln -sf /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
     echo "Wine bed ready in $dir (DISPLAY=$DISPLAY)"
     ;;
 teardown)

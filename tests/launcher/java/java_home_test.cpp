@@ -20,9 +20,9 @@ TEST(ReplacesSearchPath, ReadsTheVersionAsADecimalNumber) {
         const char* version;
         bool replaces;
     } cases[] = {
-        {"1.7", true},   {"1.8", true},    {"1.6", false}, {"1.10", false}, // 1.10 reads as 1.1
-        {"1.70", true},  {"1.69", false},  {"9", true},    {"11.0", true},  {"17", true},
-        {"", false},     {"abc", false},   {"v1.8", false}, {" 1.8", true}, // strtod skips blanks
+        {"1.7", true},      {"1.8", true},   {"1.6", false},  {"1.10", false}, // 1.10 reads as 1.1
+        {"1.70", true},     {"1.69", false}, {"9", true},     {"11.0", true},  {"17", true},
+        {"", false},        {"abc", false},  {"v1.8", false}, {" 1.8", true}, // strtod skips blanks
         {"1.7.0_80", true}, {"1,8", false},
     };
     for (const auto& c : cases) {
