@@ -24,6 +24,7 @@ add_executable(Pellix2 WIN32
   launcher/java/java_calls_win.cpp
   launcher/java/java_home_win.cpp
   launcher/java/java_vm_win.cpp
+  launcher/rpc/midl_user.cpp
   launcher/rpc/remote_calls_client.cpp
   launcher/rpc/remote_calls_server.cpp
   prompt/java_prompt.cpp

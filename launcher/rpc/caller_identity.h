@@ -8,7 +8,7 @@
 #include <vector>
 
 struct CallerIdentity {
-    bool known = false;               // the token could be read
+    bool known = false;                 // the token could be read
     std::vector<unsigned char> userSid; // the token user's SID, as bytes
     uint32_t sessionId = 0;
 };

@@ -37,22 +37,22 @@ const MIDL_STUB_DESC remoteCallsClientStubDesc = {
     nullptr,
     nullptr,
     typeFormatString.format,
-    1,          // bounds checking
-    0x50002,    // NDR version
+    1,       // bounds checking
+    0x50002, // NDR version
     nullptr,
     0x0800025B, // stub compiler version
     nullptr,
     nullptr,
     nullptr,
-    1,          // stub flags
+    1, // stub flags
     nullptr,
     nullptr,
     0,
 };
 
 void SendArguments(const unsigned char* text) {
-    NdrClientCall2(const_cast<MIDL_STUB_DESC*>(&remoteCallsClientStubDesc),
-                   procFormatString.format, text);
+    NdrClientCall2(const_cast<MIDL_STUB_DESC*>(&remoteCallsClientStubDesc), procFormatString.format,
+                   text);
 }
 
 namespace {
@@ -73,11 +73,11 @@ DWORD sendGuarded(const unsigned char* text) {
 
 int32_t sendToFirstInstance(const char* text) {
     unsigned char* stringBinding = nullptr;
-    if (RpcStringBindingComposeA(nullptr, reinterpret_cast<unsigned char*>(const_cast<char*>("ncacn_np")),
-                                 nullptr,
-                                 reinterpret_cast<unsigned char*>(const_cast<char*>("\\pipe\\quennRemoteCalls")),
-                                 reinterpret_cast<unsigned char*>(const_cast<char*>(kBindingOptions)),
-                                 &stringBinding) != RPC_S_OK) {
+    if (RpcStringBindingComposeA(
+            nullptr, reinterpret_cast<unsigned char*>(const_cast<char*>("ncacn_np")), nullptr,
+            reinterpret_cast<unsigned char*>(const_cast<char*>("\\pipe\\quennRemoteCalls")),
+            reinterpret_cast<unsigned char*>(const_cast<char*>(kBindingOptions)),
+            &stringBinding) != RPC_S_OK) {
         return -1;
     }
     if (RpcBindingFromStringBindingA(stringBinding, &RemoteCallsBinding) != RPC_S_OK) {

@@ -18,9 +18,12 @@ struct ProcFormatString {
 constexpr TypeFormatString kTypeFormatString = {
     0,
     {
-        0x00, 0x00, // leading zero
-        0x11, 0x08, // FC_RP [simple_pointer]
-        0x22, 0x5C, // FC_C_CSTRING, FC_PAD
+        0x00,
+        0x00, // leading zero
+        0x11,
+        0x08, // FC_RP [simple_pointer]
+        0x22,
+        0x5C, // FC_C_CSTRING, FC_PAD
         0x00,
     },
 };

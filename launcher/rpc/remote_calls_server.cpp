@@ -6,7 +6,6 @@
 
 #include <sddl.h>
 
-#include <cstdlib>
 #include <memory>
 
 #include "caller_identity.h"
@@ -138,14 +137,14 @@ const MIDL_STUB_DESC remoteCallsServerStubDesc = {
     nullptr,
     nullptr,
     typeFormatString.format,
-    1,          // bounds checking
-    0x50002,    // NDR version
+    1,       // bounds checking
+    0x50002, // NDR version
     nullptr,
     0x0800025B, // stub compiler version
     nullptr,
     nullptr,
     nullptr,
-    1,          // stub flags
+    1, // stub flags
     nullptr,
     nullptr,
     0,
@@ -163,15 +162,8 @@ const MIDL_SERVER_INFO remoteCallsServerInfo = {
 };
 
 const RPC_SERVER_INTERFACE remoteCallsServerInterface = {
-    sizeof(RPC_SERVER_INTERFACE),
-    kInterfaceId,
-    kNdrSyntax,
-    &dispatchTable,
-    0,
-    nullptr,
-    nullptr,
-    &remoteCallsServerInfo,
-    0x04000000,
+    sizeof(RPC_SERVER_INTERFACE), kInterfaceId, kNdrSyntax, &dispatchTable, 0, nullptr, nullptr,
+    &remoteCallsServerInfo,       0x04000000,
 };
 
 void receiveSendArguments(unsigned char* text) {
@@ -180,22 +172,14 @@ void receiveSendArguments(unsigned char* text) {
     queueForwardedText(reinterpret_cast<const char*>(text));
 }
 
-void* __RPC_USER MIDL_user_allocate(size_t size) {
-    return std::malloc(size);
-}
-
-void __RPC_USER MIDL_user_free(void* block) {
-    std::free(block);
-}
-
 int32_t startRemoteCallsServer() {
     serverIdentity = processIdentity();
     PSECURITY_DESCRIPTOR security = endpointSecurityDescriptor();
     if (security == nullptr ||
-        RpcServerUseProtseqEpA(reinterpret_cast<unsigned char*>(const_cast<char*>("ncacn_np")),
-                               kMaxCalls,
-                               reinterpret_cast<unsigned char*>(const_cast<char*>("\\pipe\\quennRemoteCalls")),
-                               security) != RPC_S_OK) {
+        RpcServerUseProtseqEpA(
+            reinterpret_cast<unsigned char*>(const_cast<char*>("ncacn_np")), kMaxCalls,
+            reinterpret_cast<unsigned char*>(const_cast<char*>("\\pipe\\quennRemoteCalls")),
+            security) != RPC_S_OK) {
         return -1;
     }
     // Local callers only; the callback checks who they are. Today's clients

@@ -2,8 +2,9 @@
 # The Wine test bed: a throw-away prefix with a wineserver that stays up for
 # the whole run, so that each start of a Windows program costs about 0.1 s.
 #
-#   bed.sh setup DIR      create DIR/prefix, start wineserver (and Xvfb when
-#                         there is no display)
+#   bed.sh setup DIR [KEEPER.EXE]
+#                         create DIR/prefix, start wineserver (and Xvfb when
+#                         there is no display), and the keeper of its desktop
 #   bed.sh teardown DIR   stop them and remove DIR
 #   bed.sh run DIR CMD... run CMD inside the bed (wine PROGRAM.exe ...)
 set -eu
@@ -39,6 +40,9 @@ setup)
     # Debian's Wine looks for its own fonts where it cannot open them; from
     # the prefix it takes them, and dialogs then measure as on Windows.
     ln -sf /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+    if [ -n "${1:-}" ]; then
+        wine "$1" </dev/null >/dev/null 2>&1 &
+    fi
     echo "Wine bed ready in $dir (DISPLAY=$DISPLAY)"
     ;;
 teardown)

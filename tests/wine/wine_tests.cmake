@@ -8,7 +8,7 @@ set(PELLIX_BED_SH ${PROJECT_SOURCE_DIR}/tests/wine/bed.sh)
 set(PELLIX_WIN_TESTS ${PELLIX_WINDOWS_BUILD}/tests)
 set(PELLIX_EXE ${PELLIX_WINDOWS_BUILD}/Pellix2.exe)
 
-add_test(NAME wine_bed_setup COMMAND ${PELLIX_BED_SH} setup ${PELLIX_BED})
+add_test(NAME wine_bed_setup COMMAND ${PELLIX_BED_SH} setup ${PELLIX_BED} ${PELLIX_WIN_TESTS}/bed_keeper.exe)
 add_test(NAME wine_bed_teardown COMMAND ${PELLIX_BED_SH} teardown ${PELLIX_BED})
 set_tests_properties(wine_bed_setup PROPERTIES FIXTURES_SETUP wine_bed RESOURCE_LOCK wine_bed)
 set_tests_properties(wine_bed_teardown PROPERTIES FIXTURES_CLEANUP wine_bed RESOURCE_LOCK wine_bed)

@@ -36,7 +36,8 @@ TEST(AdmitsCaller, NobodyWhenAnIdentityIsUnknown) {
 }
 
 TEST(EndpointSecurity, GrantsTheUserAndTheSystemOnly) {
-    EXPECT_EQ(endpointSecurity("S-1-5-21-1-2-3-1000"), "D:P(A;;GA;;;S-1-5-21-1-2-3-1000)(A;;GA;;;SY)");
+    EXPECT_EQ(endpointSecurity("S-1-5-21-1-2-3-1000"),
+              "D:P(A;;GA;;;S-1-5-21-1-2-3-1000)(A;;GA;;;SY)");
 }
 
 } // namespace

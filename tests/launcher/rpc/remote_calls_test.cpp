@@ -17,9 +17,8 @@ namespace {
 bool sameGuid(const GUID& guid, const char* text) {
     char formatted[40];
     std::snprintf(formatted, sizeof formatted, "%08lX-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X",
-                  guid.Data1, guid.Data2, guid.Data3, guid.Data4[0], guid.Data4[1],
-                  guid.Data4[2], guid.Data4[3], guid.Data4[4], guid.Data4[5], guid.Data4[6],
-                  guid.Data4[7]);
+                  guid.Data1, guid.Data2, guid.Data3, guid.Data4[0], guid.Data4[1], guid.Data4[2],
+                  guid.Data4[3], guid.Data4[4], guid.Data4[5], guid.Data4[6], guid.Data4[7]);
     return std::strcmp(formatted, text) == 0;
 }
 
@@ -167,7 +166,8 @@ void testRoundTrip() {
 
     std::string fields;
     for (int i = 0; i < 30; ++i) {
-        fields += std::string(600, 'f') + "|" + std::string(511, static_cast<char>('A' + i % 26)) + "|";
+        fields +=
+            std::string(600, 'f') + "|" + std::string(511, static_cast<char>('A' + i % 26)) + "|";
     }
     ok(sendRaw(fields) == 0, "600-character fields sent");
     lists = takeAll();
