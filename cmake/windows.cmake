@@ -35,10 +35,7 @@ set_source_files_properties(app/Pellix2.rc PROPERTIES
 target_include_directories(Pellix2 PRIVATE
   ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/app ${PROJECT_SOURCE_DIR}/launcher
   ${PELLIX_JDK}/include ${PROJECT_SOURCE_DIR}/launcher/java/win)
-# msvcrt's own printf: the launcher prints two plain lines at most, and
-# MinGW's conforming printf would add 45 KB.
-target_compile_definitions(Pellix2 PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601
-  __USE_MINGW_ANSI_STDIO=0)
+target_compile_definitions(Pellix2 PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 target_compile_options(Pellix2 PRIVATE ${PELLIX_WARNINGS} ${PELLIX_SIZE_FLAGS})
 # windres looks for the icon and the manifest on its include path.
 target_compile_options(Pellix2 PRIVATE
