@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <cstring>
-#include <vector>
 
 #include "arguments.h"
 #include "java/java_calls.h"
