@@ -9,11 +9,6 @@ handle_t RemoteCallsBinding = nullptr;
 
 namespace {
 
-constexpr RPC_SYNTAX_IDENTIFIER kInterfaceId = {
-    {0xDF40125E, 0x822B, 0x4BBE, {0xA3, 0xFC, 0x7B, 0x0B, 0x48, 0x6C, 0xFA, 0xC7}}, {1, 0}};
-constexpr RPC_SYNTAX_IDENTIFIER kNdrSyntax = {
-    {0x8A885D04, 0x1CEB, 0x11C9, {0x9F, 0xE8, 0x08, 0x00, 0x2B, 0x10, 0x48, 0x60}}, {2, 0}};
-
 const remote_calls::TypeFormatString typeFormatString = remote_calls::kTypeFormatString;
 const remote_calls::ProcFormatString procFormatString = remote_calls::kProcFormatString;
 
@@ -24,7 +19,15 @@ constexpr const char* kBindingOptions = "Security=Identification Static True";
 } // namespace
 
 const RPC_CLIENT_INTERFACE remoteCallsClientInterface = {
-    sizeof(RPC_CLIENT_INTERFACE), kInterfaceId, kNdrSyntax, nullptr, 0, nullptr, 0, nullptr, 0,
+    sizeof(RPC_CLIENT_INTERFACE),
+    remote_calls::kInterfaceId,
+    remote_calls::kNdrSyntax,
+    nullptr,
+    0,
+    nullptr,
+    0,
+    nullptr,
+    0,
 };
 
 const MIDL_STUB_DESC remoteCallsClientStubDesc = {

@@ -13,11 +13,6 @@
 
 namespace {
 
-constexpr RPC_SYNTAX_IDENTIFIER kInterfaceId = {
-    {0xDF40125E, 0x822B, 0x4BBE, {0xA3, 0xFC, 0x7B, 0x0B, 0x48, 0x6C, 0xFA, 0xC7}}, {1, 0}};
-constexpr RPC_SYNTAX_IDENTIFIER kNdrSyntax = {
-    {0x8A885D04, 0x1CEB, 0x11C9, {0x9F, 0xE8, 0x08, 0x00, 0x2B, 0x10, 0x48, 0x60}}, {2, 0}};
-
 const remote_calls::TypeFormatString typeFormatString = remote_calls::kTypeFormatString;
 const remote_calls::ProcFormatString procFormatString = remote_calls::kProcFormatString;
 
@@ -162,8 +157,15 @@ const MIDL_SERVER_INFO remoteCallsServerInfo = {
 };
 
 const RPC_SERVER_INTERFACE remoteCallsServerInterface = {
-    sizeof(RPC_SERVER_INTERFACE), kInterfaceId, kNdrSyntax, &dispatchTable, 0, nullptr, nullptr,
-    &remoteCallsServerInfo,       0x04000000,
+    sizeof(RPC_SERVER_INTERFACE),
+    remote_calls::kInterfaceId,
+    remote_calls::kNdrSyntax,
+    &dispatchTable,
+    0,
+    nullptr,
+    nullptr,
+    &remoteCallsServerInfo,
+    0x04000000,
 };
 
 void receiveSendArguments(unsigned char* text) {

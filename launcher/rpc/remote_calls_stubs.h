@@ -6,6 +6,16 @@
 #include <rpc.h>
 #include <rpcndr.h>
 
+namespace remote_calls {
+
+// RemoteCalls 1.0, carried in NDR 2.0 only.
+inline constexpr RPC_SYNTAX_IDENTIFIER kInterfaceId = {
+    {0xDF40125E, 0x822B, 0x4BBE, {0xA3, 0xFC, 0x7B, 0x0B, 0x48, 0x6C, 0xFA, 0xC7}}, {1, 0}};
+inline constexpr RPC_SYNTAX_IDENTIFIER kNdrSyntax = {
+    {0x8A885D04, 0x1CEB, 0x11C9, {0x9F, 0xE8, 0x08, 0x00, 0x2B, 0x10, 0x48, 0x60}}, {2, 0}};
+
+} // namespace remote_calls
+
 extern handle_t RemoteCallsBinding;
 
 extern const RPC_CLIENT_INTERFACE remoteCallsClientInterface;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "launcher/rpc/remote_calls_stubs.h"
+#include "tests/launcher/rpc/raw_client.h"
 #include "tests/launcher/java/stand_in_runtime.h"
 
 using namespace winetest;
@@ -184,22 +185,6 @@ void testManyStarts() {
     ok(first.process.wait(0) == STILL_ACTIVE, "the first instance did not survive");
     ok(after < before + 2 * 1024 * 1024, "private memory grew from %zu to %zu bytes over a burst",
        static_cast<std::size_t>(before), static_cast<std::size_t>(after));
-}
-
-// A client of its own calling the endpoint with what no launcher sends.
-DWORD sendRaw(const std::string& text) {
-    unsigned char* binding = nullptr;
-    RpcStringBindingComposeA(nullptr, (unsigned char*)"ncacn_np", nullptr,
-                             (unsigned char*)"\\pipe\\quennRemoteCalls", nullptr, &binding);
-    RpcBindingFromStringBindingA(binding, &RemoteCallsBinding);
-    DWORD code = 0;
-    __try {
-        SendArguments(reinterpret_cast<const unsigned char*>(text.c_str()));
-    } __except (code = GetExceptionCode(), EXCEPTION_EXECUTE_HANDLER) {
-    }
-    RpcStringFreeA(&binding);
-    RpcBindingFree(&RemoteCallsBinding);
-    return code;
 }
 
 void testBadInput() {

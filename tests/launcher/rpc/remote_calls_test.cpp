@@ -9,6 +9,7 @@
 #include "launcher/pending_files.h"
 #include "launcher/rpc/remote_calls.h"
 #include "launcher/rpc/remote_calls_stubs.h"
+#include "tests/launcher/rpc/raw_client.h"
 
 using namespace winetest;
 
@@ -109,23 +110,6 @@ std::vector<std::vector<std::string>> takeAll() {
         lists.emplace_back(list->entries, list->entries + list->count);
     }
     return lists;
-}
-
-// Calls through the client stub directly, as any client of the interface
-// may, with whatever text.
-DWORD sendRaw(const std::string& text) {
-    unsigned char* binding = nullptr;
-    RpcStringBindingComposeA(nullptr, (unsigned char*)"ncacn_np", nullptr,
-                             (unsigned char*)"\\pipe\\quennRemoteCalls", nullptr, &binding);
-    RpcBindingFromStringBindingA(binding, &RemoteCallsBinding);
-    DWORD code = 0;
-    __try {
-        SendArguments(reinterpret_cast<const unsigned char*>(text.c_str()));
-    } __except (code = GetExceptionCode(), EXCEPTION_EXECUTE_HANDLER) {
-    }
-    RpcStringFreeA(&binding);
-    RpcBindingFree(&RemoteCallsBinding);
-    return code;
 }
 
 void testRoundTrip() {
