@@ -16,5 +16,10 @@ constexpr const char* kApplicationClassPath =
 // main and the later toFront and openFiles calls.
 constexpr const char* kMainClass = "com/norvane/apps/websetup/TavoraLauncher";
 
-// 1: add the one jar "briscaCombo.jar" of the extra-jar directory.
+// 1: add the one jar "briscaCombo.jar" of the extra-jar directory. Builds of
+// the launcher for its tests set the other modes.
+#ifdef PELLIX_EXTRA_JAR_MODE
+constexpr int32_t kExtraJarMode = PELLIX_EXTRA_JAR_MODE;
+#else
 constexpr int32_t kExtraJarMode = 1;
+#endif

@@ -267,6 +267,38 @@ void testOptions() {
     unregisterAll();
 }
 
+// The other modes, through builds of the launcher that compile them in.
+void testExtraJarModes(const std::string (&variants)[3]) {
+    group = "extra-jar modes";
+    registerRuntime("1.8", homeClient);
+    const std::string directory = "D:\\Brisca qrt\\jars";
+    setMachineText(kExtraJarKey, "Path", directory);
+    const std::string classPath = "-Djava.class.path=" + std::string(kClassPath) + homeClient +
+                                  "\\lib;" + homeClient + "\\lib\\rt.jar;";
+    // The other product's module jars in their fixed order; the last one
+    // has no ";" behind it.
+    std::string modules;
+    for (const char* jar :
+         {"briscaCore",   "briscaChart",  "briscaData",  "briscaDraw",  "briscaExport",
+          "briscaFont",   "briscaForms",  "briscaGrid",  "briscaHelp",  "briscaImage",
+          "briscaImport", "briscaLayout", "briscaMail",  "briscaPrint", "briscaReport",
+          "briscaScript", "briscaSearch", "briscaSheet", "briscaSpell", "briscaTable",
+          "briscaText",   "briscaUtil"}) {
+        modules += (modules.empty() ? "" : ";") + directory + "\\" + jar + ".jar";
+    }
+    const struct {
+        int mode;
+        std::string option;
+    } cases[] = {{0, classPath}, {2, classPath + modules}, {3, classPath}};
+    for (int i = 0; i < 3; ++i) {
+        LauncherRun run(*files, variants[i]);
+        run.launches(("mode " + std::to_string(cases[i].mode)).c_str());
+        ok(run.count("OPTION 4 " + quoted(cases[i].option)) == 1, "mode %d: not the class path",
+           cases[i].mode);
+    }
+    unregisterAll();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -313,6 +345,11 @@ int main(int argc, char** argv) {
     testLibraryPlaces();
     testCreation();
     testOptions();
+    if (argc >= 7) {
+        const std::string variants[3] = {windowsPath(argv[4]), windowsPath(argv[5]),
+                                         windowsPath(argv[6])};
+        testExtraJarModes(variants);
+    }
     unregisterAll();
     ok(!isRegistered("SOFTWARE\\JavaSoft") && !isRegistered("SOFTWARE\\Norvane\\Brisca_qrt"),
        "the registry entries of the test are left behind");
