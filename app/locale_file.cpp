@@ -8,13 +8,25 @@
 
 namespace {
 constexpr std::string_view kKey = "locale=";
+
+// How much of the key the characters read so far end with, given that they
+// ended with its first matched characters and c follows. The key's "l"
+// repeats inside it, so "local" followed by "o" still ends with "lo".
+std::size_t matchedAfter(std::size_t matched, int c) {
+    for (std::size_t length = matched + 1; length > 0; --length) {
+        if (kKey[length - 1] == c &&
+            kKey.substr(0, length - 1) == kKey.substr(matched + 1 - length, length - 1)) {
+            return length;
+        }
+    }
+    return 0;
 }
+
+} // namespace
 
 void readLocaleSetting(std::FILE* file, std::string& locale) {
     // Matches the key while streaming, so that no line is ever buffered
-    // whole: only the value behind the key is kept. The key has no prefix
-    // that repeats inside it, so a mismatch only needs to re-test the
-    // current character against the key's first one.
+    // whole: only the value behind the key is kept.
     std::size_t matched = 0;
     int c;
     while ((c = std::getc(file)) != EOF) {
@@ -22,12 +34,9 @@ void readLocaleSetting(std::FILE* file, std::string& locale) {
             matched = 0;
             continue;
         }
-        if (c == kKey[matched]) {
-            if (++matched == kKey.size()) {
-                break;
-            }
-        } else {
-            matched = (c == kKey[0]) ? 1 : 0;
+        matched = matchedAfter(matched, c);
+        if (matched == kKey.size()) {
+            break;
         }
     }
     if (matched != kKey.size()) {

@@ -52,6 +52,7 @@ TEST(LocaleFile, FindsTheKeyWhereItStandsInTheLine) {
     EXPECT_EQ(localeOf("\tlocale=es\n"), "es");
     EXPECT_EQ(localeOf("mylocale=zh\n"), "zh");
     EXPECT_EQ(localeOf("llocale=ja\n"), "ja");
+    EXPECT_EQ(localeOf("localocale=de\n"), "de"); // the key starts inside "local"
     EXPECT_EQ(localeOf("locale locale=de\n"), "de");
     // The first line that holds the key decides, whatever it gives.
     EXPECT_EQ(localeOf("x locale=\nlocale=de\n"), "");
