@@ -14,6 +14,7 @@ if(PELLIX_WINDOWS)
     CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/mingw-clang.cmake
                -DCMAKE_BUILD_TYPE=Release
                -DPELLIX_JDK=${PELLIX_JDK}
+               -DCMAKE_EXPORT_COMPILE_COMMANDS=ON # for the static analysis
     INSTALL_COMMAND ""
     BUILD_ALWAYS ON
     USES_TERMINAL_BUILD ON)
