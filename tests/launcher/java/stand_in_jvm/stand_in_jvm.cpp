@@ -3,6 +3,7 @@
 // log and the configuration.
 #define _JNI_IMPLEMENTATION_
 #include <windows.h>
+#include <psapi.h>
 
 #include <jni.h>
 
@@ -27,6 +28,7 @@ namespace {
 // ---- Log -------------------------------------------------------------------
 
 std::string logPath;
+std::string stampsPath;
 
 std::string quoted(std::string_view bytes) {
     std::string out = "\"";
@@ -51,11 +53,8 @@ std::string quoted(const char* text) {
 
 // Opened and closed per line: a test reads the file while the process runs,
 // and may remove it between two runs.
-void log(const std::string& line) {
-    if (logPath.empty()) {
-        return;
-    }
-    HANDLE file = CreateFileA(logPath.c_str(), FILE_APPEND_DATA,
+void appendLine(const std::string& path, const std::string& line) {
+    HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
@@ -65,6 +64,30 @@ void log(const std::string& line) {
     DWORD written = 0;
     WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     CloseHandle(file);
+}
+
+void log(const std::string& line) {
+    if (!logPath.empty()) {
+        appendLine(logPath, line);
+    }
+}
+
+long long counterNow() {
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    return counter.QuadPart;
+}
+
+// A benchmark's record of a moment taken earlier; the event wakes it.
+void stamp(const std::string& what, long long counter, const std::string& after = "") {
+    if (stampsPath.empty()) {
+        return;
+    }
+    appendLine(stampsPath, what + " " + std::to_string(counter) + after);
+    if (HANDLE event = OpenEventA(EVENT_MODIFY_STATE, FALSE, kStandInStampEvent)) {
+        SetEvent(event);
+        CloseHandle(event);
+    }
 }
 
 std::string environmentText(const char* name) {
@@ -498,6 +521,7 @@ void JNICALL setObjectArrayElement(JNIEnv*, jobjectArray array, jsize index, job
 // Runs a static method that takes one String[], as main, toFront and
 // openFiles do. Returns the method's configured result.
 jint invoke(const char* function, jclass cls, jmethodID id, va_list args, char returnType) {
+    const long long arrived = counterNow();
     enter(function);
     jobject array = nullptr;
     Method* m = resolveMethod(function, id);
@@ -517,15 +541,18 @@ jint invoke(const char* function, jclass cls, jmethodID id, va_list args, char r
         fault(function, "method returns " + m->descriptor.substr(m->descriptor.find(')') + 1));
     }
     std::string received = "INVOKE " + quoted(m->className) + " " + quoted(m->name);
+    std::string length = "null";
     if (array == nullptr) {
         received += " null";
     } else if (const Object* a = resolve(function, array, Kind::Array)) {
-        received += " " + std::to_string(a->elements.size());
+        length = std::to_string(a->elements.size());
+        received += " " + length;
         for (const auto& e : a->elements) {
             received += " " + (e ? quoted(*e) : std::string("null"));
         }
     }
     log(received);
+    stamp("INVOKE " + m->name + " " + length, arrived);
     if (!m->exception.empty() && m->throwsLeft != 0) {
         if (m->throwsLeft > 0) {
             --m->throwsLeft;
@@ -682,6 +709,7 @@ jint JNICALL JNI_GetDefaultJavaVMInitArgs(void*) {
 #endif
 
 jint JNICALL JNI_CreateJavaVM(JavaVM** vm, void** env, void* arguments) {
+    stamp("CREATE", counterNow());
     auto* init = static_cast<JavaVMInitArgs*>(arguments);
     if (init == nullptr) {
         log("JNI_CreateJavaVM null");
@@ -725,6 +753,16 @@ jint JNICALL JNI_CreateJavaVM(JavaVM** vm, void** env, void* arguments) {
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) {
+        const long long loaded = counterNow();
+        stampsPath = environmentText(kStandInStampsVariable);
+        if (!stampsPath.empty()) {
+            PROCESS_MEMORY_COUNTERS_EX memory = {};
+            memory.cb = sizeof memory;
+            GetProcessMemoryInfo(GetCurrentProcess(),
+                                 reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
+                                 sizeof memory);
+            stamp("LOAD", loaded, " " + std::to_string(memory.PagefileUsage));
+        }
         logPath = environmentText(kStandInLogVariable);
         char file[MAX_PATH] = "";
         GetModuleFileNameA(module, file, sizeof file);

@@ -82,9 +82,31 @@
 // Numbers may be decimal or 0x-hexadecimal. A class or method that does not
 // exist makes FindClass or GetStaticMethodID return null and leave
 // java/lang/NoClassDefFoundError or java/lang/NoSuchMethodError pending.
+//
+// Stamps, for the benchmarks (file named by PELLIX_STANDIN_STAMPS; none
+// when the variable is not set; appended to, one line per moment): when a
+// call arrived, as a QueryPerformanceCounter value, which all processes
+// under one wineserver (or one Windows) read from the same clock. The
+// counter is read before anything is written, so the writing is not timed.
+//
+//   LOAD <counter> <private bytes>       library attached; the process's
+//                                        private bytes then: PagefileUsage,
+//                                        which Windows documents as equal to
+//                                        PrivateUsage, and which Wine fills
+//                                        (from the resident anonymous memory)
+//                                        where it leaves PrivateUsage 0
+//   CREATE <counter>                     JNI_CreateJavaVM entered
+//   INVOKE <method> <length>|null <counter>
+//                                        a Java method ran, as the log's
+//                                        INVOKE line records it
+//
+// After each line the stand-in sets the event named kStandInStampEvent,
+// when one exists, so that a benchmark can wait instead of polling.
 #pragma once
 
 constexpr const char* kStandInLogVariable = "PELLIX_STANDIN_LOG";
+constexpr const char* kStandInStampsVariable = "PELLIX_STANDIN_STAMPS";
+constexpr const char* kStandInStampEvent = "PellixStandInStamp";
 constexpr const char* kStandInConfigVariable = "PELLIX_STANDIN_CONFIG";
 
 // Exit code of a process that called a trapped slot.
