@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include <cstddef>
+#include <cstring>
 
 JavaPromptInfo javaPromptInfo;
 
@@ -159,6 +160,30 @@ void initialiseDialog(HWND dialog, const JavaPromptInfo& info) {
                bottom - download.cy - 20, download.cx + 10, download.cy + 10, TRUE);
 }
 
+// shell32 is loaded here, when the user asks for the download, and not as
+// an import: that would load it, and what it pulls in, in every start of the
+// launcher (about 10 ms each under Wine). By its full path, whatever the
+// search path is by then. It stays loaded: what ShellExecuteA started may
+// still run in this process.
+void openDownloadPage(const std::string& url) {
+    constexpr char kFileName[] = "\\shell32.dll";
+    char path[MAX_PATH];
+    const UINT length = GetSystemDirectoryA(path, MAX_PATH);
+    if (length == 0 || length + sizeof kFileName > MAX_PATH) {
+        return;
+    }
+    std::memcpy(path + length, kFileName, sizeof kFileName);
+    HMODULE shell32 = LoadLibraryA(path);
+    if (shell32 == nullptr) {
+        return;
+    }
+    auto shellExecute = reinterpret_cast<decltype(&ShellExecuteA)>(
+        reinterpret_cast<void*>(GetProcAddress(shell32, "ShellExecuteA")));
+    if (shellExecute != nullptr) {
+        shellExecute(nullptr, "open", "iexplore", url.c_str(), nullptr, SW_SHOWNORMAL);
+    }
+}
+
 INT_PTR CALLBACK javaPromptDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG:
@@ -167,8 +192,7 @@ INT_PTR CALLBACK javaPromptDialogProc(HWND dialog, UINT message, WPARAM wParam, 
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:
-            ShellExecuteA(nullptr, "open", "iexplore", currentPromptInfo->downloadUrl.c_str(),
-                          nullptr, SW_SHOWNORMAL);
+            openDownloadPage(currentPromptInfo->downloadUrl);
             EndDialog(dialog, IDOK);
             break;
         case IDCANCEL:
