@@ -1,0 +1,200 @@
+// The launcher's creation of the virtual machine and its call of main,
+// natively with the JDK's real machine, beside `java -cp` running the same
+// class to the same point. Both print the System.nanoTime() at which the
+// application's main returned (BenchMain); on Linux that is CLOCK_MONOTONIC,
+// which this program reads just before it starts each process.
+//
+//   jvm_bench [RUNS]    the benchmark: rows of the table, then the single runs
+//   jvm_bench --launch  one launch the launcher's way, as the benchmark starts it
+#include "app/launch_settings.h"
+#include "launcher/arguments.h"
+#include "launcher/java/java_calls.h"
+#include "launcher/java/java_options.h"
+#include "tests/bench/bench_stats.h"
+
+#include <dlfcn.h>
+#include <jni.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+extern char** environ;
+
+// The platform seams that the Windows build implements with Windows calls.
+// Like `java -cp CLASS`, the launch passes no arguments to main.
+void parseCommandLine(ArgList& args) {
+    splitCommandLine("Pellix2.exe", args);
+}
+
+// Only ASCII passes here.
+std::u16string systemTextToUtf16(std::string_view text) {
+    std::u16string out;
+    for (const unsigned char c : text) {
+        out += c < 0x80 ? static_cast<char16_t>(c) : u'\uFFFD';
+    }
+    return out;
+}
+
+void showJavaMethodError() {
+    std::fputs("callJavaMethod(), ending error\n", stderr);
+}
+
+namespace {
+
+constexpr const char* kBenchMainClass = "com/norvane/apps/websetup/BenchMain";
+constexpr const char* kBenchMainName = "com.norvane.apps.websetup.BenchMain";
+constexpr const char* kSwingMainName = "com.norvane.apps.websetup.BenchMainSwing";
+constexpr std::string_view kClassPathProperty = "-Djava.class.path=";
+
+// As the launcher composes it, with the benchmark's jar in front (ending
+// with ':' so that this machine finds it; the Windows entries behind it name
+// files that do not exist).
+std::string classPathOption() {
+    return buildClassPathOption(
+        std::string(PELLIX_BENCH_JAR) + ":" + kApplicationClassPath, PELLIX_BENCH_JDK,
+        extraJarEntries("C:\\Program Files\\Norvane\\Brisca", kExtraJarMode));
+}
+
+// What startJavaVM and launchJava do on Windows: load the library, find its
+// two entries, create the machine with the six options, call main.
+int launchTheLaunchersWay() {
+    void* library = dlopen(PELLIX_BENCH_JDK "/lib/server/libjvm.so", RTLD_NOW);
+    if (library == nullptr || dlsym(library, "JNI_GetDefaultJavaVMInitArgs") == nullptr) {
+        return 3;
+    }
+    using CreateJavaVMFn = jint (*)(JavaVM**, void**, void*);
+    auto create = reinterpret_cast<CreateJavaVMFn>(dlsym(library, "JNI_CreateJavaVM"));
+    if (create == nullptr) {
+        return 3;
+    }
+    JavaLaunchOptions launch;
+    fillLaunchOptions(launch, classPathOption(), JNI_VERSION_1_4);
+    if (create(&javaVM, reinterpret_cast<void**>(&javaEnv), &launch.initArgs) < 0) {
+        return 4;
+    }
+    // The machine is never destroyed, as in the launcher.
+    return callJavaMain(kBenchMainClass) == 0 ? 0 : 5;
+}
+
+long long monotonicNs() {
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
+}
+
+// Starts the program with its standard output into a pipe and waits for its
+// end. Milliseconds from just before the start to the moment it printed, or
+// a negative number when it printed none or failed.
+double timeToMainReturned(const std::vector<std::string>& command) {
+    int fds[2];
+    if (pipe(fds) != 0) {
+        return -1;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, fds[0]);
+    posix_spawn_file_actions_addclose(&actions, fds[1]);
+    std::vector<char*> argv;
+    for (const auto& word : command) {
+        argv.push_back(const_cast<char*>(word.c_str()));
+    }
+    argv.push_back(nullptr);
+
+    pid_t pid = 0;
+    const long long started = monotonicNs();
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(fds[1]);
+    std::string output;
+    char buffer[4096];
+    for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;) {
+        output.append(buffer, static_cast<std::size_t>(n));
+    }
+    close(fds[0]);
+    int status = 0;
+    if (spawned != 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status) ||
+        WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "%s failed (status %d): %s\n", command[0].c_str(), status,
+                     output.c_str());
+        return -1;
+    }
+    const long long returned = std::strtoll(output.c_str(), nullptr, 10);
+    return returned > started ? static_cast<double>(returned - started) / 1e6 : -1;
+}
+
+void printRuns(const char* name, const std::vector<double>& values) {
+    std::printf("  %-28s", name);
+    for (double v : values) {
+        std::printf(" %.1f", v);
+    }
+    std::printf("\n");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], "--launch") == 0) {
+        return launchTheLaunchersWay();
+    }
+    const int runs = argc > 1 ? std::atoi(argv[1]) : 20;
+    char self[4096];
+    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (length <= 0) {
+        return 2;
+    }
+    self[length] = '\0';
+
+    const std::string option = classPathOption();
+    const std::vector<std::string> launcherWay = {self, "--launch"};
+    const std::vector<std::string> javaCp = {std::string(PELLIX_BENCH_JDK) + "/bin/java", "-cp",
+                                             option.substr(kClassPathProperty.size()),
+                                             kBenchMainName};
+    // The same work as the launcher's: javax.swing.JFrame loaded before main.
+    std::vector<std::string> javaSwing = javaCp;
+    javaSwing.back() = kSwingMainName;
+    std::vector<double> launcher;
+    std::vector<double> java;
+    std::vector<double> swing;
+    for (int i = -2; i < runs; ++i) { // two rounds to warm up
+        const double l = timeToMainReturned(launcherWay);
+        const double j = timeToMainReturned(javaCp);
+        const double s = timeToMainReturned(javaSwing);
+        if (i >= 0 && l >= 0 && j >= 0 && s >= 0) {
+            launcher.push_back(l);
+            java.push_back(j);
+            swing.push_back(s);
+        }
+    }
+    const bench::Summary l = bench::summarize(launcher);
+    const bench::Summary j = bench::summarize(java);
+    const bench::Summary s = bench::summarize(swing);
+    if (l.count == 0) {
+        std::printf("jvm_bench: no run succeeded\n");
+        return 1;
+    }
+    std::printf("real virtual machine, ms per run:\n");
+    printRuns("launcher's JNI code", launcher);
+    printRuns("java -cp", java);
+    printRuns("java -cp, JFrame first", swing);
+    std::fputs(
+        (bench::row("5. Real JVM (native): exec to main returned (n=" + std::to_string(l.count) +
+                        ")",
+                    bench::describe(l, "ms"), "java -cp " + bench::describe(j, "ms"),
+                    bench::describeRatio(l, j, bench::pairedRatios(launcher, java)), "<= 1.05x",
+                    bench::verdict(l.median / j.median <= 1.05)) +
+         bench::row("5. Real JVM (native): exec to main returned", bench::describe(l, "ms"),
+                    "java -cp, JFrame first " + bench::describe(s, "ms"),
+                    bench::describeRatio(l, s, bench::pairedRatios(launcher, swing)), "-", "-"))
+            .c_str(),
+        stdout);
+    return 0;
+}

@@ -1,0 +1,457 @@
+// The benchmarks of Pellix2.exe under Wine, with the stand-in runtime: the
+// hand-over, the first start, the idle first instance, size and memory. Each
+// timed program runs beside its floor in the same run, alternating, and all
+// under the wineserver of the bed that runs this program.
+//
+//   wine_bench PELLIX2.EXE JVM.DLL BENCH_DIR [RUNS [IDLE_SECONDS]]
+//
+// BENCH_DIR holds the floors and controls (bench_*.exe) of CMakeLists.txt.
+// Prints the rows of the table (lines that begin with "|"), then the single
+// runs.
+#include "wine_test.h"
+
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "tests/bench/bench_stats.h"
+#include "tests/launcher/java/stand_in_runtime.h"
+
+using namespace winetest;
+using namespace standin;
+
+namespace {
+
+constexpr const char* kSignalEventName = "SignalAnother";
+// The two file arguments of a hand-over, and the text that the launcher
+// makes of them.
+constexpr const char* kFileArguments = "plan.tav notes.txt";
+constexpr const char* kJoinedText = "plan.tav|notes.txt|";
+// Between two runs, so that the first instance is back in its wait and the
+// ended process is gone from the wineserver.
+constexpr DWORD kPauseMs = 30;
+constexpr DWORD kTimeoutMs = 20000;
+
+double counterMs(LONGLONG ticks) {
+    static const LONGLONG frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f.QuadPart;
+    }();
+    return static_cast<double>(ticks) * 1000.0 / static_cast<double>(frequency);
+}
+
+LONGLONG counterNow() {
+    LARGE_INTEGER c;
+    QueryPerformanceCounter(&c);
+    return c.QuadPart;
+}
+
+std::string quotedPath(const std::string& path) {
+    return "\"" + path + "\"";
+}
+
+// Reads what the stand-in stamps, line by line, from where it stopped last;
+// the stand-in's event says when there is more.
+class Stamps {
+  public:
+    Stamps(std::string path, HANDLE event) : path_(std::move(path)), event_(event) {}
+
+    // The counter of the next line that starts with prefix, skipping others;
+    // the words behind the counter in rest. False when none came in time.
+    bool waitFor(const std::string& prefix, LONGLONG& counter, std::string* rest = nullptr) {
+        const DWORD start = GetTickCount();
+        for (;;) {
+            std::string content;
+            readFile(path_, content);
+            for (std::size_t end; (end = content.find('\n', offset_)) != std::string::npos;) {
+                const std::string line = content.substr(offset_, end - offset_);
+                offset_ = end + 1;
+                if (line.compare(0, prefix.size(), prefix) == 0 && line.size() > prefix.size()) {
+                    char* after = nullptr;
+                    counter = std::strtoll(line.c_str() + prefix.size(), &after, 10);
+                    if (rest != nullptr) {
+                        *rest = after;
+                    }
+                    return true;
+                }
+            }
+            const DWORD waited = GetTickCount() - start;
+            if (waited > kTimeoutMs) {
+                return false;
+            }
+            WaitForSingleObject(event_, kTimeoutMs - waited);
+        }
+    }
+
+    // Everything stamped so far counts as read.
+    void skipAll() {
+        std::string content;
+        readFile(path_, content);
+        offset_ = content.rfind('\n') == std::string::npos ? 0 : content.rfind('\n') + 1;
+    }
+
+  private:
+    std::string path_;
+    HANDLE event_;
+    std::size_t offset_ = 0;
+};
+
+struct Setup {
+    std::string launcher;
+    std::string empty;
+    std::string sendOnly;
+    std::string prologue;
+    std::string prologueSend;
+    std::string idle;
+    std::string workDir;
+    int runs = 20;
+    DWORD idleSeconds = 30;
+};
+
+// Starts commandLine and waits for its end; the milliseconds from just
+// before the start, or a negative number when it failed.
+double runToEnd(const Setup& setup, const std::string& commandLine, DWORD expectedCode,
+                const char* what) {
+    Process process;
+    const LONGLONG began = counterNow();
+    if (!start(process, commandLine, setup.workDir)) {
+        ok(false, "%s: cannot start: %lu", what, GetLastError());
+        return -1;
+    }
+    const DWORD code = process.wait(kTimeoutMs);
+    const LONGLONG end = counterNow();
+    ok(code == expectedCode, "%s: ended with %lu, expected %lu", what, code, expectedCode);
+    return counterMs(end - began);
+}
+
+// ---- Runs ------------------------------------------------------------------
+
+struct FirstStart {
+    double toCreate = -1;
+    double privateKb = -1;
+};
+
+// A first start up to JNI_CreateJavaVM; waits for main, then ends it.
+FirstStart firstStart(const Setup& setup, Stamps& stamps) {
+    FirstStart result;
+    stamps.skipAll();
+    Process process;
+    const LONGLONG began = counterNow();
+    if (!ok(start(process, quotedPath(setup.launcher), setup.workDir),
+            "first start: cannot start: %lu", GetLastError())) {
+        return result;
+    }
+    LONGLONG loaded = 0;
+    LONGLONG created = 0;
+    LONGLONG mainCalled = 0;
+    std::string privateBytes;
+    if (ok(stamps.waitFor("LOAD ", loaded, &privateBytes), "first start: jvm.dll not loaded") &&
+        ok(stamps.waitFor("CREATE ", created), "first start: no JNI_CreateJavaVM") &&
+        ok(stamps.waitFor("INVOKE main ", mainCalled), "first start: main not called")) {
+        result.toCreate = counterMs(created - began);
+        result.privateKb = std::strtod(privateBytes.c_str(), nullptr) / 1024.0;
+    }
+    process.kill();
+    process.wait(kTimeoutMs);
+    return result;
+}
+
+struct HandOver {
+    double toExit = -1;
+    double toOpenFiles = -1;
+};
+
+// A later start with two files against the running first instance.
+HandOver handOver(const Setup& setup, Stamps& stamps) {
+    HandOver result;
+    stamps.skipAll();
+    Process process;
+    const LONGLONG began = counterNow();
+    if (!ok(start(process, quotedPath(setup.launcher) + " " + kFileArguments, setup.workDir),
+            "hand-over: cannot start: %lu", GetLastError())) {
+        return result;
+    }
+    const DWORD code = process.wait(kTimeoutMs);
+    const LONGLONG end = counterNow();
+    LONGLONG opened = 0;
+    if (ok(code == 1, "hand-over: ended with %lu, expected 1", code) &&
+        ok(stamps.waitFor("INVOKE openFiles 2 ", opened), "hand-over: no openFiles")) {
+        result.toExit = counterMs(end - began);
+        result.toOpenFiles = counterMs(opened - began);
+    }
+    return result;
+}
+
+// Floors (b) and (d): the bare call. Its list waits in the first instance
+// until a signal, which is given here, after the timing, so that every run
+// finds the first instance alike.
+double sendOnly(const Setup& setup, const std::string& program, Stamps& stamps, HANDLE signal) {
+    stamps.skipAll();
+    const double time =
+        runToEnd(setup, quotedPath(program) + " " + kJoinedText, 0, "bare hand-over call");
+    SetEvent(signal);
+    LONGLONG opened = 0;
+    ok(stamps.waitFor("INVOKE openFiles 2 ", opened), "bare hand-over call: list not delivered");
+    return time;
+}
+
+// ---- Benchmarks ------------------------------------------------------------
+
+using Values = std::vector<double>;
+
+void keep(Values& values, double value) {
+    if (value >= 0) {
+        values.push_back(value);
+    }
+}
+
+void printRuns(const char* name, const Values& values) {
+    std::printf("  %-28s", name);
+    for (double v : values) {
+        std::printf(" %.1f", v);
+    }
+    std::printf("\n");
+}
+
+// A measured series against a floor measured beside it; a target of 0 for
+// a row that explains rather than judges.
+std::string compare(const std::string& benchmark, const Values& measured, const char* floorName,
+                    const Values& floor, double target) {
+    const bench::Summary m = bench::summarize(measured);
+    const bench::Summary f = bench::summarize(floor);
+    const bool judged = target > 0;
+    return bench::row(benchmark, bench::describe(m, "ms"),
+                      std::string(floorName) + " " + bench::describe(f, "ms"),
+                      bench::describeRatio(m, f, bench::pairedRatios(measured, floor)),
+                      judged ? bench::format("<= %.2fx", target) : "-",
+                      judged ? bench::verdict(m.median / f.median <= target) : "-");
+}
+
+std::string benchFirstStart(const Setup& setup, Stamps& stamps, Values& privateKb) {
+    Values launcher;
+    Values empty;
+    Values prologue;
+    for (int i = -2; i < setup.runs; ++i) { // two rounds to warm up
+        const FirstStart first = firstStart(setup, stamps);
+        Sleep(kPauseMs);
+        const double a = runToEnd(setup, quotedPath(setup.empty), 0, "(a)");
+        Sleep(kPauseMs);
+        const double c = runToEnd(setup, quotedPath(setup.prologue), 0, "(c)");
+        Sleep(kPauseMs);
+        if (i >= 0) {
+            keep(launcher, first.toCreate);
+            keep(privateKb, first.privateKb);
+            keep(empty, a);
+            keep(prologue, c);
+        }
+    }
+    std::printf("first start, ms per run:\n");
+    printRuns("Pellix2 to JNI_CreateJavaVM", launcher);
+    printRuns("(a) empty program", empty);
+    printRuns("(c) start prologue", prologue);
+    const std::string n = " (n=" + std::to_string(launcher.size()) + ")";
+    return compare("2. First start: exec to JNI_CreateJavaVM" + n, launcher, "(a)", empty, 1.20) +
+           compare("2. First start: exec to JNI_CreateJavaVM", launcher, "(c)", prologue, 0) +
+           compare("(c) start prologue: exec to exit", prologue, "(a)", empty, 0);
+}
+
+std::string benchHandOver(const Setup& setup, Stamps& stamps, HANDLE signal) {
+    Values toExit;
+    Values toOpenFiles;
+    Values bare;
+    Values prologueBare;
+    Values empty;
+    for (int i = -2; i < setup.runs; ++i) {
+        const HandOver h = handOver(setup, stamps);
+        Sleep(kPauseMs);
+        const double b = sendOnly(setup, setup.sendOnly, stamps, signal);
+        Sleep(kPauseMs);
+        const double d = sendOnly(setup, setup.prologueSend, stamps, signal);
+        Sleep(kPauseMs);
+        const double a = runToEnd(setup, quotedPath(setup.empty), 0, "(a)");
+        Sleep(kPauseMs);
+        if (i >= 0) {
+            keep(toExit, h.toExit);
+            keep(toOpenFiles, h.toOpenFiles);
+            keep(bare, b);
+            keep(prologueBare, d);
+            keep(empty, a);
+        }
+    }
+    std::printf("hand-over, ms per run:\n");
+    printRuns("Pellix2 to exit", toExit);
+    printRuns("Pellix2 to openFiles", toOpenFiles);
+    printRuns("(b) bare call", bare);
+    printRuns("(d) prologue and bare call", prologueBare);
+    printRuns("(a) empty program", empty);
+    const std::string n = " (n=" + std::to_string(toExit.size()) + ")";
+    return compare("1. Hand-over: exec to exit" + n, toExit, "(b)", bare, 1.10) +
+           compare("1. Hand-over: exec to exit", toExit, "(a)", empty, 0) +
+           compare("1. Hand-over: exec to openFiles", toOpenFiles, "(b)", bare, 1.10) +
+           compare("1. Hand-over: exec to openFiles", toOpenFiles, "(a)", empty, 0) +
+           compare("(b) bare call: exec to exit", bare, "(a)", empty, 0) +
+           compare("1. Hand-over: exec to exit", toExit, "(d)", prologueBare, 0) +
+           compare("1. Hand-over: exec to openFiles", toOpenFiles, "(d)", prologueBare, 0) +
+           compare("(d) start prologue and bare call: exec to exit", prologueBare, "(b)", bare, 0);
+}
+
+double cpuMs(HANDLE process) {
+    FILETIME created;
+    FILETIME exited;
+    FILETIME kernel;
+    FILETIME user;
+    if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) {
+        return -1;
+    }
+    const auto ticks = [](const FILETIME& t) {
+        return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+    };
+    return static_cast<double>(ticks(kernel) + ticks(user)) / 10000.0;
+}
+
+double privateKbOf(HANDLE process) {
+    PROCESS_MEMORY_COUNTERS_EX counters = {};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                         sizeof counters);
+    // PrivateUsage is 0 under Wine; Windows documents both as the same.
+    return static_cast<double>(counters.PagefileUsage) / 1024.0;
+}
+
+struct Controls {
+    double blockedKb = 0;
+    double prologueKb = 0;
+};
+
+// The first instance over a span without a signal, beside a program that
+// blocks from its start and one that blocks after the start prologue (c),
+// all settled first. Their memory is read at the end.
+std::string benchIdle(const Setup& setup, HANDLE firstInstance, Controls& controls) {
+    Process blocked;
+    Process prologue;
+    ok(start(blocked, quotedPath(setup.idle), setup.workDir), "idle control: cannot start");
+    ok(start(prologue, quotedPath(setup.prologue) + " --stay", setup.workDir),
+       "idle prologue control: cannot start");
+    Sleep(2000);
+    const double launcherBefore = cpuMs(firstInstance);
+    const double blockedBefore = cpuMs(blocked.info.hProcess);
+    const double prologueBefore = cpuMs(prologue.info.hProcess);
+    Sleep(setup.idleSeconds * 1000);
+    const double launcherSpent = cpuMs(firstInstance) - launcherBefore;
+    const double blockedSpent = cpuMs(blocked.info.hProcess) - blockedBefore;
+    const double prologueSpent = cpuMs(prologue.info.hProcess) - prologueBefore;
+    controls.blockedKb = privateKbOf(blocked.info.hProcess);
+    controls.prologueKb = privateKbOf(prologue.info.hProcess);
+    for (const Process* p : {&blocked, &prologue}) {
+        p->kill();
+        p->wait();
+    }
+    std::printf("idle: the first instance had used %.0f ms of CPU before the span, the blocked "
+                "programs %.0f and %.0f ms\n",
+                launcherBefore, blockedBefore, prologueBefore);
+    // GetProcessTimes counts in the system's clock ticks (10 ms under Wine on
+    // Linux): one tick more than the controls is still noise.
+    return bench::row(
+        "3. Idle: CPU time of the first instance over " + std::to_string(setup.idleSeconds) +
+            " s without a signal",
+        bench::format("%.0f ms (%.0f ms before the span)", launcherSpent, launcherBefore),
+        bench::format("blocked program %.0f ms, (c) blocked %.0f ms", blockedSpent, prologueSpent),
+        "-", "0 ms beyond noise",
+        bench::verdict(launcherSpent <= std::max(blockedSpent, prologueSpent) + 10));
+}
+
+long long fileSize(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+        return -1;
+    }
+    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+std::string bytes(long long size) {
+    return bench::format("%.0f bytes (%.1f KB)", static_cast<double>(size),
+                         static_cast<double>(size) / 1024.0);
+}
+
+std::string benchSize(const Setup& setup, const Values& privateKb, const Controls& controls) {
+    const long long size = fileSize(setup.launcher);
+    const bench::Summary p = bench::summarize(privateKb);
+    return bench::row("4. Size of Pellix2.exe", bytes(size),
+                      "(a) " + bytes(fileSize(setup.empty)) + ", (c) " +
+                          bytes(fileSize(setup.prologue)),
+                      "-", "<= 200 KB", bench::verdict(size <= 200 * 1024)) +
+           bench::row("4. Private memory when jvm.dll loads (n=" + std::to_string(p.count) + ")",
+                      bench::format("%.0f KB (%.0f-%.0f)", p.median, p.min, p.max),
+                      bench::format("blocked program %.0f KB, (c) blocked %.0f KB",
+                                    controls.blockedKb, controls.prologueKb),
+                      "-", "reported", "-");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 4) {
+        std::printf("usage: wine_bench PELLIX2.EXE JVM.DLL BENCH_DIR [RUNS [IDLE_SECONDS]]\n");
+        return 2;
+    }
+    group = "bench";
+    Setup setup;
+    setup.launcher = windowsPath(argv[1]);
+    const std::string benchDir = windowsPath(argv[3]) + "\\";
+    setup.empty = benchDir + "bench_empty.exe";
+    setup.sendOnly = benchDir + "bench_send_only.exe";
+    setup.prologue = benchDir + "bench_prologue.exe";
+    setup.prologueSend = benchDir + "bench_prologue_send.exe";
+    setup.idle = benchDir + "bench_idle.exe";
+    if (argc > 4) {
+        setup.runs = std::atoi(argv[4]);
+    }
+    if (argc > 5) {
+        setup.idleSeconds = static_cast<DWORD>(std::atoi(argv[5]));
+    }
+
+    // Only stamps: the stand-in's log would time its own writing.
+    const StandInFiles files("pellix bench");
+    SetEnvironmentVariableA(kStandInLogVariable, nullptr);
+    SetEnvironmentVariableA(kStandInConfigVariable, nullptr);
+    const std::string stampsFile = files.root + "\\stamps.txt";
+    SetEnvironmentVariableA(kStandInStampsVariable, stampsFile.c_str());
+    setup.workDir = files.workDir;
+    const std::string home = files.root + "\\jre";
+    ok(makeJavaHome(home, windowsPath(argv[2]), {"server"}), "could not lay out the Java home");
+    unregisterAll();
+    ok(registerRuntime("1.8", home), "could not register the runtime");
+
+    HANDLE stampEvent = CreateEventA(nullptr, FALSE, FALSE, kStandInStampEvent);
+    Stamps stamps(stampsFile, stampEvent);
+    startDesktop();
+
+    Values privateKb;
+    const std::string firstStartRows = benchFirstStart(setup, stamps, privateKb);
+    std::string rows;
+    Process first;
+    stamps.skipAll();
+    LONGLONG mainCalled = 0;
+    if (ok(start(first, quotedPath(setup.launcher), setup.workDir),
+           "first instance: cannot start") &&
+        ok(stamps.waitFor("INVOKE main ", mainCalled), "first instance: main not called")) {
+        HANDLE signal = OpenEventA(EVENT_MODIFY_STATE, FALSE, kSignalEventName);
+        ok(signal != nullptr, "no event %s", kSignalEventName);
+        rows += benchHandOver(setup, stamps, signal);
+        rows += firstStartRows;
+        Controls controls;
+        rows += benchIdle(setup, first.info.hProcess, controls);
+        rows += benchSize(setup, privateKb, controls);
+        CloseHandle(signal);
+    }
+    first.kill();
+    first.wait();
+    unregisterAll();
+    CloseHandle(stampEvent);
+    std::fputs(rows.c_str(), stdout);
+    return finish("wine_bench");
+}
