@@ -49,8 +49,18 @@ pellix_add_cppcheck_test(cppcheck_portable ${PELLIX_NATIVE_COMMANDS} --platform=
 
 if(PELLIX_WINDOWS)
   pellix_add_clang_tidy_test(clang_tidy_windows ${PELLIX_WINDOWS_BUILD})
-  # The compile commands define only the project's own macros; the
-  # compiler's predefined ones are named here.
-  pellix_add_cppcheck_test(cppcheck_windows ${PELLIX_WINDOWS_BUILD}
-    --platform=win64 --library=windows -D_WIN32 -D_WIN64)
+  # cppcheck does not read the response files in which the Windows build's
+  # compile commands pass their include directories, so the files are named
+  # here with the Windows build's directories and macros, and the compiler's
+  # predefined ones.
+  file(GLOB_RECURSE PELLIX_PRODUCT_SOURCES CONFIGURE_DEPENDS
+       ${PROJECT_SOURCE_DIR}/app/*.cpp ${PROJECT_SOURCE_DIR}/launcher/*.cpp
+       ${PROJECT_SOURCE_DIR}/prompt/*.cpp)
+  add_test(NAME cppcheck_windows
+           COMMAND ${PELLIX_CPPCHECK} ${PELLIX_CPPCHECK_FLAGS} --platform=win64 --library=windows
+                   -D_WIN32 -D_WIN64 -DWIN32_LEAN_AND_MEAN -DNOMINMAX -D_WIN32_WINNT=0x0601
+                   -I${PROJECT_SOURCE_DIR} -I${PROJECT_SOURCE_DIR}/app
+                   -I${PROJECT_SOURCE_DIR}/launcher -I${PELLIX_JDK}/include
+                   -I${PROJECT_SOURCE_DIR}/launcher/java/win ${PELLIX_PRODUCT_SOURCES})
+  set_tests_properties(cppcheck_windows PROPERTIES TIMEOUT 120)
 endif()
