@@ -299,19 +299,115 @@ std::string benchHandOver(const Setup& setup, Stamps& stamps, HANDLE signal) {
            compare("(d) start prologue and bare call: exec to exit", prologueBare, "(b)", bare, 0);
 }
 
-double cpuMs(HANDLE process) {
-    FILETIME created;
-    FILETIME exited;
-    FILETIME kernel;
-    FILETIME user;
-    if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) {
-        return -1;
+// CPU time of a running program. Wine 8 answers GetProcessTimes for any
+// process with the caller's own times, so under Wine the time is read from
+// Linux through the Z: drive: the stat file of the one process of this
+// prefix whose command line begins with the program's path.
+class CpuClock {
+  public:
+    CpuClock() {
+        std::string environment;
+        if (onWine() && readFile("Z:\\proc\\self\\environ", environment)) {
+            prefix_ = entry(environment, "WINEPREFIX=");
+        }
     }
-    const auto ticks = [](const FILETIME& t) {
-        return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
-    };
-    return static_cast<double>(ticks(kernel) + ticks(user)) / 10000.0;
-}
+
+    // Milliseconds of user and kernel time so far, or a negative number.
+    double ms(HANDLE process, const std::string& program) const {
+        if (!onWine()) {
+            return processTimesMs(process);
+        }
+        const std::string directory = unixProcess(program);
+        std::string stat;
+        if (directory.empty() || !readFile(directory + "\\stat", stat)) {
+            return -1;
+        }
+        // After the parenthesised name: the state is field 3, utime and
+        // stime fields 14 and 15, in ticks of 10 ms (Linux's USER_HZ).
+        const std::size_t name = stat.rfind(')');
+        if (name == std::string::npos) {
+            return -1;
+        }
+        char* at = &stat[name + 1];
+        long long ticks = 0;
+        for (int field = 3; field <= 15; ++field) {
+            while (*at == ' ') {
+                ++at;
+            }
+            char* end = at;
+            const long long value = std::strtoll(at, &end, 10);
+            if (field >= 14) {
+                ticks += value;
+            }
+            at = end;
+            while (*at != ' ' && *at != '\0') {
+                ++at;
+            }
+        }
+        return static_cast<double>(ticks) * 10.0;
+    }
+
+  private:
+    static double processTimesMs(HANDLE process) {
+        FILETIME created;
+        FILETIME exited;
+        FILETIME kernel;
+        FILETIME user;
+        if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) {
+            return -1;
+        }
+        const auto ticks = [](const FILETIME& t) {
+            return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+        };
+        return static_cast<double>(ticks(kernel) + ticks(user)) / 10000.0;
+    }
+
+    // The value of name in a block of NUL-separated entries.
+    static std::string entry(const std::string& block, const std::string& name) {
+        for (std::size_t at = 0; at < block.size(); at = block.find('\0', at) + 1) {
+            if (block.compare(at, name.size(), name) == 0) {
+                return block.substr(at + name.size(), block.find('\0', at) - at - name.size());
+            }
+            if (block.find('\0', at) == std::string::npos) {
+                break;
+            }
+        }
+        return {};
+    }
+
+    // "Z:\proc\<pid>" of the program's process in this prefix, or empty
+    // unless there is exactly one.
+    std::string unixProcess(const std::string& program) const {
+        std::vector<std::string> found;
+        WIN32_FIND_DATAA entryData;
+        HANDLE search = FindFirstFileA("Z:\\proc\\*", &entryData);
+        if (search == INVALID_HANDLE_VALUE || prefix_.empty()) {
+            return {};
+        }
+        do {
+            const std::string name = entryData.cFileName;
+            if (name.find_first_not_of("0123456789") != std::string::npos) {
+                continue;
+            }
+            const std::string directory = "Z:\\proc\\" + name;
+            std::string commandLine;
+            std::string environment;
+            if (readFile(directory + "\\cmdline", commandLine) &&
+                commandLine.size() >= program.size() &&
+                CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, commandLine.c_str(),
+                               static_cast<int>(program.size()), program.c_str(),
+                               static_cast<int>(program.size())) == CSTR_EQUAL &&
+                readFile(directory + "\\environ", environment) &&
+                entry(environment, "WINEPREFIX=") == prefix_) {
+                found.push_back(directory);
+            }
+        } while (FindNextFileA(search, &entryData));
+        FindClose(search);
+        return found.size() == 1 ? found.front() : std::string();
+    }
+
+    std::string prefix_;
+};
 
 double privateKbOf(HANDLE process) {
     PROCESS_MEMORY_COUNTERS_EX counters = {};
@@ -337,13 +433,16 @@ std::string benchIdle(const Setup& setup, HANDLE firstInstance, Controls& contro
     ok(start(prologue, quotedPath(setup.prologue) + " --stay", setup.workDir),
        "idle prologue control: cannot start");
     Sleep(2000);
-    const double launcherBefore = cpuMs(firstInstance);
-    const double blockedBefore = cpuMs(blocked.info.hProcess);
-    const double prologueBefore = cpuMs(prologue.info.hProcess);
+    const CpuClock clock;
+    const double launcherBefore = clock.ms(firstInstance, setup.launcher);
+    const double blockedBefore = clock.ms(blocked.info.hProcess, setup.idle);
+    const double prologueBefore = clock.ms(prologue.info.hProcess, setup.prologue);
     Sleep(setup.idleSeconds * 1000);
-    const double launcherSpent = cpuMs(firstInstance) - launcherBefore;
-    const double blockedSpent = cpuMs(blocked.info.hProcess) - blockedBefore;
-    const double prologueSpent = cpuMs(prologue.info.hProcess) - prologueBefore;
+    const double launcherSpent = clock.ms(firstInstance, setup.launcher) - launcherBefore;
+    const double blockedSpent = clock.ms(blocked.info.hProcess, setup.idle) - blockedBefore;
+    const double prologueSpent = clock.ms(prologue.info.hProcess, setup.prologue) - prologueBefore;
+    ok(launcherBefore > 0 && blockedBefore >= 0 && prologueBefore >= 0,
+       "idle: no CPU times (%.0f, %.0f, %.0f ms)", launcherBefore, blockedBefore, prologueBefore);
     controls.blockedKb = privateKbOf(blocked.info.hProcess);
     controls.prologueKb = privateKbOf(prologue.info.hProcess);
     for (const Process* p : {&blocked, &prologue}) {
@@ -353,8 +452,8 @@ std::string benchIdle(const Setup& setup, HANDLE firstInstance, Controls& contro
     std::printf("idle: the first instance had used %.0f ms of CPU before the span, the blocked "
                 "programs %.0f and %.0f ms\n",
                 launcherBefore, blockedBefore, prologueBefore);
-    // GetProcessTimes counts in the system's clock ticks (10 ms under Wine on
-    // Linux): one tick more than the controls is still noise.
+    // CPU time counts in ticks of 10 ms: one tick more than the controls is
+    // still noise.
     return bench::row(
         "3. Idle: CPU time of the first instance over " + std::to_string(setup.idleSeconds) +
             " s without a signal",
