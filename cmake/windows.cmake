@@ -48,7 +48,7 @@ function(pellix_add_launcher target)
   target_compile_options(${target} PRIVATE
     $<$<COMPILE_LANGUAGE:RC>:-I${CMAKE_BINARY_DIR}/app -I${PROJECT_SOURCE_DIR}/app>)
   target_link_options(${target} PRIVATE -Wl,--gc-sections -s)
-  target_link_libraries(${target} PRIVATE comctl32 rpcrt4 shell32 advapi32 user32 gdi32)
+  target_link_libraries(${target} PRIVATE comctl32 rpcrt4 advapi32 user32 gdi32)
 endfunction()
 
 set_source_files_properties(app/Pellix2.rc PROPERTIES
