@@ -30,28 +30,9 @@ const RPC_CLIENT_INTERFACE remoteCallsClientInterface = {
     0,
 };
 
-const MIDL_STUB_DESC remoteCallsClientStubDesc = {
-    const_cast<RPC_CLIENT_INTERFACE*>(&remoteCallsClientInterface),
-    MIDL_user_allocate,
-    MIDL_user_free,
-    {&RemoteCallsBinding},
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    typeFormatString.format,
-    1,       // bounds checking
-    0x50002, // NDR version
-    nullptr,
-    0x0800025B, // stub compiler version
-    nullptr,
-    nullptr,
-    nullptr,
-    1, // stub flags
-    nullptr,
-    nullptr,
-    0,
-};
+const MIDL_STUB_DESC remoteCallsClientStubDesc = remote_calls::stubDescriptor(
+    const_cast<RPC_CLIENT_INTERFACE*>(&remoteCallsClientInterface), &RemoteCallsBinding,
+    typeFormatString.format);
 
 void SendArguments(const unsigned char* text) {
     NdrClientCall2(const_cast<MIDL_STUB_DESC*>(&remoteCallsClientStubDesc), procFormatString.format,

@@ -122,28 +122,9 @@ PSECURITY_DESCRIPTOR endpointSecurityDescriptor() {
 
 } // namespace
 
-const MIDL_STUB_DESC remoteCallsServerStubDesc = {
-    const_cast<RPC_SERVER_INTERFACE*>(&remoteCallsServerInterface),
-    MIDL_user_allocate,
-    MIDL_user_free,
-    {nullptr},
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    typeFormatString.format,
-    1,       // bounds checking
-    0x50002, // NDR version
-    nullptr,
-    0x0800025B, // stub compiler version
-    nullptr,
-    nullptr,
-    nullptr,
-    1, // stub flags
-    nullptr,
-    nullptr,
-    0,
-};
+const MIDL_STUB_DESC remoteCallsServerStubDesc = remote_calls::stubDescriptor(
+    const_cast<RPC_SERVER_INTERFACE*>(&remoteCallsServerInterface), nullptr,
+    typeFormatString.format);
 
 const MIDL_SERVER_INFO remoteCallsServerInfo = {
     &remoteCallsServerStubDesc,

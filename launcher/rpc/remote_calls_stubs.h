@@ -14,6 +14,35 @@ inline constexpr RPC_SYNTAX_IDENTIFIER kInterfaceId = {
 inline constexpr RPC_SYNTAX_IDENTIFIER kNdrSyntax = {
     {0x8A885D04, 0x1CEB, 0x11C9, {0x9F, 0xE8, 0x08, 0x00, 0x2B, 0x10, 0x48, 0x60}}, {2, 0}};
 
+// Both sides describe their stubs alike; they differ only in the interface
+// record, the client's implicit binding and whose copy of the type format
+// string is named.
+constexpr MIDL_STUB_DESC stubDescriptor(void* interfaceInfo, handle_t* implicitBinding,
+                                        const unsigned char* typeFormat) {
+    return {
+        interfaceInfo,
+        MIDL_user_allocate,
+        MIDL_user_free,
+        {implicitBinding},
+        nullptr,
+        nullptr,
+        nullptr,
+        nullptr,
+        typeFormat,
+        1,       // bounds checking
+        0x50002, // NDR version
+        nullptr,
+        0x0800025B, // stub compiler version
+        nullptr,
+        nullptr,
+        nullptr,
+        1, // stub flags
+        nullptr,
+        nullptr,
+        0,
+    };
+}
+
 } // namespace remote_calls
 
 extern handle_t RemoteCallsBinding;
