@@ -2,12 +2,8 @@
 
 #include <cstdlib>
 
-namespace {
-constexpr std::string_view kRuntimeKey = "SOFTWARE\\JavaSoft\\Java Runtime Environment";
-}
-
 std::string versionedKeyName(std::string_view version) {
-    std::string name(kRuntimeKey);
+    std::string name(kRuntimeKeyName);
     name += '\\';
     name += version;
     return name;

@@ -8,19 +8,30 @@
 
 constexpr std::size_t kRegistryTextSize = 4096;
 
+// Where runtimes register, under HKEY_LOCAL_MACHINE.
+constexpr const char* kRuntimeKeyName = "SOFTWARE\\JavaSoft\\Java Runtime Environment";
+
 // Reads the current runtime's home directory into home (empty on failure).
 // Replaces the process's "path" with the runtime's bin directory for
 // runtimes of version 1.7 or later. Shows the missing-Java dialog when no
 // runtime is registered. Returns 0, or the failed registry call's status.
 int32_t findJavaHome(char (&home)[kRegistryTextSize]);
 
-// "SOFTWARE\JavaSoft\Java Runtime Environment\" and the version text.
+// kRuntimeKeyName, a backslash and the version text.
 std::string versionedKeyName(std::string_view version);
 
 // Whether the version text, read as a decimal number the way strtod reads
 // it, is 1.7 or more: "1.10" reads as 1.1, and a text that does not start
 // with a number as 0.
 bool replacesSearchPath(const char* version);
+
+// Reads the text value valueName of keyName under HKEY_LOCAL_MACHINE, in
+// this 64-bit process's own registry view, into text of capacity bytes, and
+// closes the key right after. The value's type is not looked at. Returns 0,
+// the failed registry call's status, or ERROR_MORE_DATA when the value and a
+// terminator do not fit; opened says whether the key could be opened.
+long readMachineText(const char* keyName, const char* valueName, char* text,
+                     std::size_t capacity, bool& opened);
 
 // Makes a value read from the registry a terminated text: values need not
 // carry their terminator. size is what the read reported, capacity the

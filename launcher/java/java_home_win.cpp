@@ -14,27 +14,6 @@ struct KeyCloser {
 };
 using RegistryKey = std::unique_ptr<HKEY, KeyCloser>;
 
-// Reads one text value of a key under HKEY_LOCAL_MACHINE (in this 64-bit
-// process's own registry view), closing the key right after. The value's
-// type is not looked at.
-LONG readMachineText(const char* keyName, const char* valueName, char (&text)[kRegistryTextSize],
-                     bool& opened) {
-    HKEY raw = nullptr;
-    LONG status = RegOpenKeyA(HKEY_LOCAL_MACHINE, keyName, &raw);
-    opened = status == ERROR_SUCCESS;
-    if (!opened) {
-        return status;
-    }
-    RegistryKey key(raw);
-    DWORD size = sizeof text;
-    status = RegQueryValueExA(key.get(), valueName, nullptr, nullptr,
-                              reinterpret_cast<BYTE*>(text), &size);
-    if (status == ERROR_SUCCESS && !terminateRegistryText(text, size, sizeof text)) {
-        status = ERROR_MORE_DATA;
-    }
-    return status;
-}
-
 // No runtime is registered: say so, then report the status.
 int32_t noRuntime(char (&home)[kRegistryTextSize], LONG status) {
     home[0] = '\0';
@@ -44,18 +23,37 @@ int32_t noRuntime(char (&home)[kRegistryTextSize], LONG status) {
 
 } // namespace
 
+long readMachineText(const char* keyName, const char* valueName, char* text,
+                     std::size_t capacity, bool& opened) {
+    HKEY raw = nullptr;
+    LONG status = RegOpenKeyA(HKEY_LOCAL_MACHINE, keyName, &raw);
+    opened = status == ERROR_SUCCESS;
+    if (!opened) {
+        return status;
+    }
+    RegistryKey key(raw);
+    DWORD size = static_cast<DWORD>(capacity);
+    status = RegQueryValueExA(key.get(), valueName, nullptr, nullptr,
+                              reinterpret_cast<BYTE*>(text), &size);
+    if (status == ERROR_SUCCESS && !terminateRegistryText(text, size, capacity)) {
+        status = ERROR_MORE_DATA;
+    }
+    return status;
+}
+
 int32_t findJavaHome(char (&home)[kRegistryTextSize]) {
     char version[kRegistryTextSize] = "";
     bool opened = false;
-    LONG status = readMachineText("SOFTWARE\\JavaSoft\\Java Runtime Environment", "CurrentVersion",
-                                  version, opened);
+    LONG status =
+        readMachineText(kRuntimeKeyName, "CurrentVersion", version, sizeof version, opened);
     // An unreadable version names no key worth opening.
     if (status != ERROR_SUCCESS) {
         return noRuntime(home, status);
     }
 
     char javaHome[kRegistryTextSize] = "";
-    status = readMachineText(versionedKeyName(version).c_str(), "JavaHome", javaHome, opened);
+    status = readMachineText(versionedKeyName(version).c_str(), "JavaHome", javaHome,
+                             sizeof javaHome, opened);
     if (!opened) {
         return noRuntime(home, status);
     }

@@ -28,8 +28,9 @@ std::string buildClassPathOption(std::string_view classPath, std::string_view ja
 
 // The class-path entries of another product's jars in directory: mode 1 the
 // single jar "briscaCombo.jar", mode 2 that product's 22 module jars (the
-// last without a trailing ";"), any other mode nothing. An empty directory gives nothing either: a
-// bare jar name would be looked up in the working directory.
+// last without a trailing ";"), any other mode nothing. An empty directory
+// gives nothing either: a bare jar name would be looked up in the working
+// directory.
 std::string extraJarEntries(std::string_view directory, int32_t mode);
 
 // Fills the six options (heap sizes, two properties, the class path and an

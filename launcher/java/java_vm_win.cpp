@@ -40,19 +40,10 @@ int32_t cannotCreate() {
 // The directory where another product of the same maker keeps its jars.
 // Empty when its key or value is missing.
 std::string extraJarDirectory(LONG& status) {
-    HKEY key = nullptr;
-    status = RegOpenKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Norvane\\Brisca_qrt\\3.0", &key);
-    if (status != ERROR_SUCCESS) {
-        return {};
-    }
     char directory[kExtraJarPathSize] = "";
-    DWORD size = sizeof directory;
-    status = RegQueryValueExA(key, "Path", nullptr, nullptr, reinterpret_cast<BYTE*>(directory),
-                              &size);
-    RegCloseKey(key);
-    if (status == ERROR_SUCCESS && !terminateRegistryText(directory, size, sizeof directory)) {
-        status = ERROR_MORE_DATA;
-    }
+    bool opened = false;
+    status = readMachineText("SOFTWARE\\Norvane\\Brisca_qrt\\3.0", "Path", directory,
+                             sizeof directory, opened);
     return status == ERROR_SUCCESS ? std::string(directory) : std::string();
 }
 
