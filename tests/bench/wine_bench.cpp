@@ -520,10 +520,7 @@ int main(int argc, char** argv) {
     const std::string stampsFile = files.root + "\\stamps.txt";
     SetEnvironmentVariableA(kStandInStampsVariable, stampsFile.c_str());
     setup.workDir = files.workDir;
-    const std::string home = files.root + "\\jre";
-    ok(makeJavaHome(home, windowsPath(argv[2]), {"server"}), "could not lay out the Java home");
-    unregisterAll();
-    ok(registerRuntime("1.8", home), "could not register the runtime");
+    installStandInRuntime(files.root, windowsPath(argv[2]), "server");
 
     HANDLE stampEvent = CreateEventA(nullptr, FALSE, FALSE, kStandInStampEvent);
     Stamps stamps(stampsFile, stampEvent);

@@ -300,10 +300,7 @@ int main(int argc, char** argv) {
     const StandInFiles standInFiles("pellix java entry");
     files = &standInFiles;
 
-    const std::string home = standInFiles.root + "\\jre";
-    ok(makeJavaHome(home, windowsPath(argv[2]), {"client"}), "could not lay out the Java home");
-    unregisterAll();
-    ok(registerRuntime("1.8", home), "could not register the runtime");
+    installStandInRuntime(standInFiles.root, windowsPath(argv[2]), "client");
 
     startDesktop();
     const UnmanagedWindows unmanaged;

@@ -127,25 +127,17 @@ inline bool registerRuntime(std::string_view version, const std::string& home) {
            setMachineText(versionedKey(version), "JavaHome", home);
 }
 
-// ---- Log -------------------------------------------------------------------
-
-// A text as the log writes it.
-inline std::string quoted(std::string_view bytes) {
-    std::string out = "\"";
-    for (unsigned char c : bytes) {
-        if (c == '\\' || c == '"') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c >= 0x20 && c <= 0x7E) {
-            out += static_cast<char>(c);
-        } else {
-            char escape[5];
-            std::snprintf(escape, sizeof escape, "\\x%02X", c);
-            out += escape;
-        }
-    }
-    return out + "\"";
+// The one runtime of the tests that need a working one: a Java home under
+// root holding the stand-in library in the given place, registered as 1.8.
+inline void installStandInRuntime(const std::string& root, const std::string& library,
+                                  const char* place) {
+    const std::string home = root + "\\jre";
+    ok(makeJavaHome(home, library, {place}), "could not lay out the Java home");
+    unregisterAll();
+    ok(registerRuntime("1.8", home), "could not register the runtime");
 }
+
+// ---- Log -------------------------------------------------------------------
 
 using Lines = std::vector<std::string>;
 

@@ -242,10 +242,7 @@ int main(int argc, char** argv) {
     launcher = windowsPath(argv[1]);
     const StandInFiles standInFiles("pellix forwarding");
     files = &standInFiles;
-    const std::string home = standInFiles.root + "\\jre";
-    ok(makeJavaHome(home, windowsPath(argv[2]), {"server"}), "could not lay out the Java home");
-    unregisterAll();
-    ok(registerRuntime("1.8", home), "could not register the runtime");
+    installStandInRuntime(standInFiles.root, windowsPath(argv[2]), "server");
 
     startDesktop();
     const UnmanagedWindows unmanaged;

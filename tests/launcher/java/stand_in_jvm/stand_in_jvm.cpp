@@ -30,23 +30,8 @@ namespace {
 std::string logPath;
 std::string stampsPath;
 
-std::string quoted(std::string_view bytes) {
-    std::string out = "\"";
-    for (unsigned char c : bytes) {
-        if (c == '\\' || c == '"') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c >= 0x20 && c <= 0x7E) {
-            out += static_cast<char>(c);
-        } else {
-            char escape[5];
-            std::snprintf(escape, sizeof escape, "\\x%02X", c);
-            out += escape;
-        }
-    }
-    return out + "\"";
-}
-
+// The header's quoted, for texts that may be missing.
+using ::quoted;
 std::string quoted(const char* text) {
     return text == nullptr ? "null" : quoted(std::string_view(text));
 }

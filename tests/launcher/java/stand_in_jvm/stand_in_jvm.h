@@ -104,6 +104,10 @@
 // when one exists, so that a benchmark can wait instead of polling.
 #pragma once
 
+#include <cstdio>
+#include <string>
+#include <string_view>
+
 constexpr const char* kStandInLogVariable = "PELLIX_STANDIN_LOG";
 constexpr const char* kStandInStampsVariable = "PELLIX_STANDIN_STAMPS";
 constexpr const char* kStandInStampEvent = "PellixStandInStamp";
@@ -111,3 +115,21 @@ constexpr const char* kStandInConfigVariable = "PELLIX_STANDIN_CONFIG";
 
 // Exit code of a process that called a trapped slot.
 constexpr unsigned kStandInTrapExitCode = 0x4A4E49;
+
+// A text as the log writes it.
+inline std::string quoted(std::string_view bytes) {
+    std::string out = "\"";
+    for (unsigned char c : bytes) {
+        if (c == '\\' || c == '"') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c >= 0x20 && c <= 0x7E) {
+            out += static_cast<char>(c);
+        } else {
+            char escape[5];
+            std::snprintf(escape, sizeof escape, "\\x%02X", c);
+            out += escape;
+        }
+    }
+    return out + "\"";
+}
