@@ -57,14 +57,14 @@ DWORD sendGuarded(const unsigned char* text) {
 
 int32_t sendToFirstInstance(const char* text) {
     unsigned char* stringBinding = nullptr;
-    if (RpcStringBindingComposeA(
-            nullptr, reinterpret_cast<unsigned char*>(const_cast<char*>("ncacn_np")), nullptr,
-            reinterpret_cast<unsigned char*>(const_cast<char*>("\\pipe\\quennRemoteCalls")),
-            reinterpret_cast<unsigned char*>(const_cast<char*>(kBindingOptions)),
-            &stringBinding) != RPC_S_OK) {
+    if (RpcStringBindingComposeA(nullptr, remote_calls::rpcText(remote_calls::kProtocolSequence),
+                                 nullptr, remote_calls::rpcText(remote_calls::kEndpoint),
+                                 remote_calls::rpcText(kBindingOptions),
+                                 &stringBinding) != RPC_S_OK) {
         return -1;
     }
     if (RpcBindingFromStringBindingA(stringBinding, &RemoteCallsBinding) != RPC_S_OK) {
+        RpcStringFreeA(&stringBinding);
         return -2;
     }
 

@@ -96,18 +96,10 @@ RPC_STATUS RPC_ENTRY admitCaller(RPC_IF_HANDLE, void* binding) {
 // Access to the pipe for this user and the system only, so that no other
 // user can add instances of it. Kept for the life of the process: the
 // runtime uses it for every new pipe instance.
-PSECURITY_DESCRIPTOR endpointSecurityDescriptor() {
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
-        return nullptr;
-    }
-    Handle owned(token);
-    DWORD size = 0;
-    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
-    std::vector<unsigned char> buffer(size);
+PSECURITY_DESCRIPTOR endpointSecurityDescriptor(const CallerIdentity& owner) {
     char* sidText = nullptr;
-    if (size == 0 || !GetTokenInformation(token, TokenUser, buffer.data(), size, &size) ||
-        !ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &sidText)) {
+    if (!owner.known ||
+        !ConvertSidToStringSidA(const_cast<unsigned char*>(owner.userSid.data()), &sidText)) {
         return nullptr;
     }
     const std::string sddl = endpointSecurity(sidText);
@@ -157,12 +149,11 @@ void receiveSendArguments(unsigned char* text) {
 
 int32_t startRemoteCallsServer() {
     serverIdentity = processIdentity();
-    PSECURITY_DESCRIPTOR security = endpointSecurityDescriptor();
+    PSECURITY_DESCRIPTOR security = endpointSecurityDescriptor(serverIdentity);
     if (security == nullptr ||
-        RpcServerUseProtseqEpA(
-            reinterpret_cast<unsigned char*>(const_cast<char*>("ncacn_np")), kMaxCalls,
-            reinterpret_cast<unsigned char*>(const_cast<char*>("\\pipe\\quennRemoteCalls")),
-            security) != RPC_S_OK) {
+        RpcServerUseProtseqEpA(remote_calls::rpcText(remote_calls::kProtocolSequence), kMaxCalls,
+                               remote_calls::rpcText(remote_calls::kEndpoint),
+                               security) != RPC_S_OK) {
         return -1;
     }
     // Local callers only; the callback checks who they are. Today's clients

@@ -14,6 +14,16 @@ inline constexpr RPC_SYNTAX_IDENTIFIER kInterfaceId = {
 inline constexpr RPC_SYNTAX_IDENTIFIER kNdrSyntax = {
     {0x8A885D04, 0x1CEB, 0x11C9, {0x9F, 0xE8, 0x08, 0x00, 0x2B, 0x10, 0x48, 0x60}}, {2, 0}};
 
+// Where the first instance listens: a named pipe on this machine.
+inline constexpr const char* kProtocolSequence = "ncacn_np";
+inline constexpr const char* kEndpoint = "\\pipe\\quennRemoteCalls";
+
+// The runtime's functions take texts as non-const unsigned char*, and only
+// read them.
+inline unsigned char* rpcText(const char* text) {
+    return reinterpret_cast<unsigned char*>(const_cast<char*>(text));
+}
+
 // Both sides describe their stubs alike; they differ only in the interface
 // record, the client's implicit binding and whose copy of the type format
 // string is named.
