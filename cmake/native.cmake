@@ -4,6 +4,14 @@
 include(CTest)
 include(ExternalProject)
 
+# The portable part of every module, plainly and with the sanitizers of the
+# tests that need their own builds of it.
+include(${CMAKE_CURRENT_LIST_DIR}/modules.cmake)
+set(PELLIX_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer -g)
+pellix_add_modules()
+pellix_add_modules(SUFFIX _sanitized OPTIONS ${PELLIX_SANITIZE})
+pellix_add_modules(SUFFIX _tsan MODULES arguments OPTIONS -fsanitize=thread -fno-omit-frame-pointer -g)
+
 option(PELLIX_WINDOWS "Cross-build the Windows executable and test it under Wine" ON)
 
 if(PELLIX_WINDOWS)

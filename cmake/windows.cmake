@@ -14,41 +14,24 @@ add_custom_command(
   DEPENDS ${PROJECT_SOURCE_DIR}/tools/draw_icon.py
   COMMENT "Drawing the icon group")
 
-# Everything but the entry, once for the launcher and its test builds.
-add_library(pellix_launcher OBJECT
-  ${PELLIX_PORTABLE_SOURCES}
-  app/terminate_handler.cpp
-  launcher/arguments_win.cpp
-  launcher/launch_driver.cpp
-  launcher/java/java_calls.cpp
-  launcher/java/java_calls_win.cpp
-  launcher/java/java_home_win.cpp
-  launcher/java/java_vm_win.cpp
-  launcher/rpc/midl_user.cpp
-  launcher/rpc/remote_calls_client.cpp
-  launcher/rpc/remote_calls_server.cpp
-  prompt/java_prompt.cpp)
-set(PELLIX_LAUNCHER_INCLUDES
-  ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/app ${PROJECT_SOURCE_DIR}/launcher
-  ${PELLIX_JDK}/include ${PROJECT_SOURCE_DIR}/launcher/java/win)
-set(PELLIX_LAUNCHER_DEFINITIONS WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
-target_include_directories(pellix_launcher PRIVATE ${PELLIX_LAUNCHER_INCLUDES})
-target_compile_definitions(pellix_launcher PRIVATE ${PELLIX_LAUNCHER_DEFINITIONS})
-target_compile_options(pellix_launcher PRIVATE ${PELLIX_WARNINGS} ${PELLIX_SIZE_FLAGS})
+# Every Windows target of the project builds against the same Windows.
+add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+
+include(${CMAKE_CURRENT_LIST_DIR}/modules.cmake)
+pellix_add_modules(WINDOWS OPTIONS ${PELLIX_WARNINGS} ${PELLIX_SIZE_FLAGS})
 
 # pellix_add_launcher(TARGET [DEFINITION...]): the executable, from the entry
-# compiled with the given definitions and the objects above.
+# compiled with the given definitions and the modules' libraries.
 function(pellix_add_launcher target)
-  add_executable(${target} WIN32 ${PROJECT_SOURCE_DIR}/app/main.cpp
-    ${PROJECT_SOURCE_DIR}/app/Pellix2.rc $<TARGET_OBJECTS:pellix_launcher>)
-  target_include_directories(${target} PRIVATE ${PELLIX_LAUNCHER_INCLUDES})
-  target_compile_definitions(${target} PRIVATE ${PELLIX_LAUNCHER_DEFINITIONS} ${ARGN})
+  add_executable(${target} WIN32 ${PROJECT_SOURCE_DIR}/app/main_win.cpp
+    ${PROJECT_SOURCE_DIR}/app/terminate_handler.cpp ${PROJECT_SOURCE_DIR}/app/Pellix2.rc)
+  target_compile_definitions(${target} PRIVATE ${ARGN})
   target_compile_options(${target} PRIVATE ${PELLIX_WARNINGS} ${PELLIX_SIZE_FLAGS})
   # windres looks for the icon and the manifest on its include path.
   target_compile_options(${target} PRIVATE
     $<$<COMPILE_LANGUAGE:RC>:-I${CMAKE_BINARY_DIR}/app -I${PROJECT_SOURCE_DIR}/app>)
   target_link_options(${target} PRIVATE -Wl,--gc-sections -s)
-  target_link_libraries(${target} PRIVATE comctl32 rpcrt4 advapi32 user32 gdi32)
+  target_link_libraries(${target} PRIVATE pellix_app pellix_launcher_win comctl32)
 endfunction()
 
 set_source_files_properties(app/Pellix2.rc PROPERTIES

@@ -58,6 +58,14 @@ std::string_view argumentsPart(std::string_view commandLine) {
 
 } // namespace
 
+std::array<const char*, kMaxArguments> entryTexts(const ArgList& list) {
+    std::array<const char*, kMaxArguments> texts = {};
+    for (int32_t i = 0; i < list.count && i < kMaxArguments; ++i) {
+        texts[static_cast<std::size_t>(i)] = list.entries[i];
+    }
+    return texts;
+}
+
 void splitCommandLine(std::string_view commandLine, ArgList& args) {
     splitAt(argumentsPart(commandLine), ' ', args);
 }

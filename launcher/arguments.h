@@ -2,6 +2,7 @@
 // instance forwards them to the first.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -16,6 +17,10 @@ struct ArgList {
     int32_t count = 0;
     char entries[kMaxArguments][kArgumentSize] = {};
 };
+
+// The entries as the array of texts that the calls into Java take; the
+// pointers are valid while list lives.
+std::array<const char*, kMaxArguments> entryTexts(const ArgList& list);
 
 // Splits a whole command line (program name included) at spaces only.
 // Quotes, tabs and backslashes are ordinary characters. Arguments beyond the

@@ -1,4 +1,4 @@
-#include "java_prompt.h"
+#include "wide_copy.h"
 
 int32_t copyWideString(PromptChar* destination, std::size_t capacity, const PromptChar* source) {
     if (capacity == 0 || capacity > kCopyMaxCapacity) {

@@ -11,7 +11,15 @@ cmake_host_system_information(RESULT PELLIX_CORES QUERY NUMBER_OF_LOGICAL_CORES)
 # would bring the tests and g++'s flags with them.
 set(PELLIX_NATIVE_COMMANDS ${CMAKE_CURRENT_BINARY_DIR}/static_analysis)
 set(entries "")
-foreach(source ${PELLIX_PORTABLE_SOURCES})
+set(portable_sources "")
+foreach(module ${PELLIX_MODULES})
+  pellix_module_sources(sources ${module} PORTABLE)
+  list(APPEND portable_sources ${sources})
+endforeach()
+if(NOT portable_sources)
+  message(FATAL_ERROR "no portable sources to analyse")
+endif()
+foreach(source ${portable_sources})
   list(APPEND entries "{\"directory\": \"${PELLIX_NATIVE_COMMANDS}\", \"file\": \"${source}\", \
 \"command\": \"clang++ -std=c++17 -I${PROJECT_SOURCE_DIR} -I${PELLIX_JDK}/include \
 -I${PELLIX_JDK}/include/linux -c ${source}\"}")

@@ -1,13 +1,8 @@
 # The tests that run the portable logic on several threads at once, under
 # ThreadSanitizer. It cannot share a binary with AddressSanitizer, so these
 # tests get one of their own.
-set(PELLIX_CONCURRENCY_TESTS launcher/pending_files_test.cpp)
-set(PELLIX_CONCURRENCY_SOURCES
-    ${PROJECT_SOURCE_DIR}/launcher/arguments.cpp
-    ${PROJECT_SOURCE_DIR}/launcher/pending_files.cpp)
-
-add_executable(concurrency_tests_tsan ${PELLIX_CONCURRENCY_TESTS} ${PELLIX_CONCURRENCY_SOURCES})
-target_include_directories(concurrency_tests_tsan PRIVATE ${PROJECT_SOURCE_DIR})
+add_executable(concurrency_tests_tsan launcher/pending_files_test.cpp)
+target_link_libraries(concurrency_tests_tsan PRIVATE pellix_arguments_tsan)
 target_compile_options(concurrency_tests_tsan PRIVATE
   -Wall -Wextra -fsanitize=thread -fno-omit-frame-pointer -g)
 target_link_options(concurrency_tests_tsan PRIVATE -fsanitize=thread)

@@ -19,7 +19,8 @@ constexpr const char* kStringArrayInt = "([Ljava/lang/String;)I";
 // main thread never returns into Java, and would otherwise keep them all.
 class LocalFrame {
   public:
-    LocalFrame(JNIEnv* env, jint capacity) : env_(env), pushed_(env->PushLocalFrame(capacity) == 0) {
+    LocalFrame(JNIEnv* env, jint capacity)
+        : env_(env), pushed_(env->PushLocalFrame(capacity) == 0) {
         if (!pushed_) {
             env_->ExceptionClear();
         }
@@ -99,11 +100,7 @@ jobjectArray makeArgArray(JNIEnv* env) {
     if (stringClass == nullptr) {
         return nullptr;
     }
-    const char* texts[kMaxArguments];
-    for (int32_t i = 0; i < args.count; ++i) {
-        texts[i] = args.entries[i];
-    }
-    return makeStringArray(env, stringClass, args.count, texts);
+    return makeStringArray(env, stringClass, args.count, entryTexts(args).data());
 }
 
 } // namespace
@@ -112,7 +109,7 @@ int32_t callJavaMain(const char* mainClass) {
     JNIEnv* env = javaEnv;
     LocalFrame frame(env, kMaxArguments + 8);
     if (!frame) {
-        return -5;
+        return kJavaUnreachable;
     }
     // Loaded early on purpose; the launch does not depend on either.
     findClass(env, "java/lang/String");
@@ -120,53 +117,53 @@ int32_t callJavaMain(const char* mainClass) {
 
     jclass cls = findClass(env, mainClass);
     if (cls == nullptr) {
-        return -5;
+        return kJavaUnreachable;
     }
     jmethodID main = findStaticMethod(env, cls, "main", kStringArrayVoid);
     if (main == nullptr) {
-        return -5;
+        return kJavaUnreachable;
     }
     jobjectArray args = makeArgArray(env);
     if (args == nullptr) {
-        return -5;
+        return kJavaUnreachable;
     }
     env->CallStaticVoidMethod(cls, main, args);
     // main is expected to return once the application is up; one that threw
     // has not brought it up, and the watcher would keep an invisible
     // instance that swallows every later start.
-    return describeException(env) ? -5 : 0;
+    return describeException(env) ? kJavaUnreachable : 0;
 }
 
 int32_t callJavaMethod(const char* className, const char* methodName, int32_t count,
                        const char* const* texts) {
     JNIEnv* env = javaEnv;
     if (env == nullptr || (count > 0 && texts == nullptr)) {
-        return -5;
+        return kJavaUnreachable;
     }
     LocalFrame frame(env, (count > 0 ? count : 0) + 8);
     if (!frame) {
-        return -5;
+        return kJavaUnreachable;
     }
     jclass cls = findClass(env, className);
     if (cls == nullptr) {
-        return -5;
+        return kJavaUnreachable;
     }
     jmethodID method = findStaticMethod(env, cls, methodName, kStringArrayInt);
     if (method == nullptr) {
-        return -5;
+        return kJavaUnreachable;
     }
     jclass stringClass = findClass(env, "java/lang/String");
     if (stringClass == nullptr) {
         std::fputs("Could not load java.lang.String!", stdout);
-        return -5;
+        return kJavaUnreachable;
     }
     jobjectArray array = makeStringArray(env, stringClass, count, texts);
     if (array == nullptr) {
-        return -5;
+        return kJavaUnreachable;
     }
     const jint result = env->CallStaticIntMethod(cls, method, array);
     if (describeException(env)) {
-        return -5;
+        return kJavaUnreachable;
     }
     if (result != 0) {
         showJavaMethodError();

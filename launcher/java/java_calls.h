@@ -1,5 +1,6 @@
 // Every call from the launcher into Java, on the thread that created the
-// virtual machine.
+// virtual machine. The exported callJavaMethod, defined with them, is
+// declared in launcher/launcher.h.
 #pragma once
 
 #include <cstdint>
@@ -17,16 +18,8 @@ extern JNIEnv* javaEnv;
 // the Java Native Interface. startApplication sets it.
 extern char mainClassName[512];
 
-// Creates the virtual machine and calls the main class's main with this
-// process's arguments. Returns 0, or -5 when Java cannot be reached.
-int32_t launchJava(const char* classPath, const char* mainClass, int32_t extraJarMode);
-
-// Creates the virtual machine of the registered runtime. Returns 0 or -5,
-// having shown the missing-Java dialog where the user must act.
-int32_t startJavaVM(const char* classPath, int32_t extraJarMode);
-
 // Calls mainClass's static main with this process's arguments. Returns 0,
-// or -5 when the class, the method or the array cannot be had, or when main
+// or kJavaUnreachable when the class, the method or the array cannot be had, or when main
 // ends with an exception.
 int32_t callJavaMain(const char* mainClass);
 
@@ -37,6 +30,6 @@ int32_t callToFront();
 // NewStringUTF expects.
 std::string toModifiedUtf8(std::string_view systemText);
 
-// The platform edges of the calls above.
+// The platform edges of the calls above, in java_calls_win.cpp.
 std::u16string systemTextToUtf16(std::string_view systemText);
 void showJavaMethodError();

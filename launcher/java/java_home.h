@@ -6,16 +6,29 @@
 #include <string>
 #include <string_view>
 
+#include "java_outcome.h"
+
 constexpr std::size_t kRegistryTextSize = 4096;
 
 // Where runtimes register, under HKEY_LOCAL_MACHINE.
 constexpr const char* kRuntimeKeyName = "SOFTWARE\\JavaSoft\\Java Runtime Environment";
 
-// Reads the current runtime's home directory into home (empty on failure).
+// What discovery found: a runtime's home directory and version text
+// (HomeFound), or where it stopped and the failed registry call's status.
+struct JavaHomeLookup {
+    JavaOutcome outcome = JavaOutcome::NoRuntimeKey;
+    long status = 0;
+    std::string home;
+    std::string version;
+};
+
+// Reads the current runtime's version and home directory from the registry.
+// Changes nothing: the caller puts to use what it found.
+JavaHomeLookup findJavaHome();
+
 // Replaces the process's "path" with the runtime's bin directory for
-// runtimes of version 1.7 or later. Shows the missing-Java dialog when no
-// runtime is registered. Returns 0, or the failed registry call's status.
-int32_t findJavaHome(char (&home)[kRegistryTextSize]);
+// runtimes of version 1.7 or later, before its library loads.
+void useJavaHome(const JavaHomeLookup& found);
 
 // kRuntimeKeyName, a backslash and the version text.
 std::string versionedKeyName(std::string_view version);
@@ -30,8 +43,8 @@ bool replacesSearchPath(const char* version);
 // closes the key right after. The value's type is not looked at. Returns 0,
 // the failed registry call's status, or ERROR_MORE_DATA when the value and a
 // terminator do not fit; opened says whether the key could be opened.
-long readMachineText(const char* keyName, const char* valueName, char* text,
-                     std::size_t capacity, bool& opened);
+long readMachineText(const char* keyName, const char* valueName, char* text, std::size_t capacity,
+                     bool& opened);
 
 // Makes a value read from the registry a terminated text: values need not
 // carry their terminator. size is what the read reported, capacity the

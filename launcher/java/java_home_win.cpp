@@ -2,72 +2,70 @@
 
 #include <windows.h>
 
-#include <memory>
-
-#include "prompt/java_prompt.h"
+#include "common/unique_handle_win.h"
 
 namespace {
 
-struct KeyCloser {
-    using pointer = HKEY;
-    void operator()(HKEY key) const { RegCloseKey(key); }
-};
-using RegistryKey = std::unique_ptr<HKEY, KeyCloser>;
-
-// No runtime is registered: say so, then report the status.
-int32_t noRuntime(char (&home)[kRegistryTextSize], LONG status) {
-    home[0] = '\0';
-    showJavaPrompt(javaPromptInfo);
-    return status;
+JavaHomeLookup stopped(JavaOutcome outcome, LONG status) {
+    JavaHomeLookup lookup;
+    lookup.outcome = outcome;
+    lookup.status = status;
+    return lookup;
 }
 
 } // namespace
 
-long readMachineText(const char* keyName, const char* valueName, char* text,
-                     std::size_t capacity, bool& opened) {
+long readMachineText(const char* keyName, const char* valueName, char* text, std::size_t capacity,
+                     bool& opened) {
     HKEY raw = nullptr;
     LONG status = RegOpenKeyA(HKEY_LOCAL_MACHINE, keyName, &raw);
     opened = status == ERROR_SUCCESS;
     if (!opened) {
         return status;
     }
-    RegistryKey key(raw);
+    const UniqueKey key(raw);
     DWORD size = static_cast<DWORD>(capacity);
-    status = RegQueryValueExA(key.get(), valueName, nullptr, nullptr,
-                              reinterpret_cast<BYTE*>(text), &size);
+    status = RegQueryValueExA(key.get(), valueName, nullptr, nullptr, reinterpret_cast<BYTE*>(text),
+                              &size);
     if (status == ERROR_SUCCESS && !terminateRegistryText(text, size, capacity)) {
         status = ERROR_MORE_DATA;
     }
     return status;
 }
 
-int32_t findJavaHome(char (&home)[kRegistryTextSize]) {
+JavaHomeLookup findJavaHome() {
     char version[kRegistryTextSize] = "";
     bool opened = false;
     LONG status =
         readMachineText(kRuntimeKeyName, "CurrentVersion", version, sizeof version, opened);
+    if (!opened) {
+        return stopped(JavaOutcome::NoRuntimeKey, status);
+    }
     // An unreadable version names no key worth opening.
     if (status != ERROR_SUCCESS) {
-        return noRuntime(home, status);
+        return stopped(JavaOutcome::NoCurrentVersion, status);
     }
 
     char javaHome[kRegistryTextSize] = "";
     status = readMachineText(versionedKeyName(version).c_str(), "JavaHome", javaHome,
                              sizeof javaHome, opened);
     if (!opened) {
-        return noRuntime(home, status);
+        return stopped(JavaOutcome::NoVersionedKey, status);
     }
     if (status != ERROR_SUCCESS) {
-        home[0] = '\0';
-        return status;
+        return stopped(JavaOutcome::NoJavaHome, status);
     }
+    JavaHomeLookup found;
+    found.outcome = JavaOutcome::HomeFound;
+    found.home = javaHome;
+    found.version = version;
+    return found;
+}
 
-    lstrcpynA(home, javaHome, sizeof home);
-    if (replacesSearchPath(version)) {
+void useJavaHome(const JavaHomeLookup& found) {
+    if (replacesSearchPath(found.version.c_str())) {
         // Replaced, not extended: the process and everything it starts
         // search the runtime's bin directory alone.
-        const std::string bin = std::string(javaHome) + "\\bin";
-        SetEnvironmentVariableA("path", bin.c_str());
+        SetEnvironmentVariableA("path", (found.home + "\\bin").c_str());
     }
-    return 0;
 }

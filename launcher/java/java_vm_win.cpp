@@ -1,15 +1,14 @@
 // Loads the runtime's virtual machine library into this process and creates
 // the virtual machine.
+#include "java_vm.h"
+
 #include <windows.h>
 
 #include <jni.h>
 
-#include <string>
-
 #include "java_calls.h"
 #include "java_home.h"
 #include "java_options.h"
-#include "prompt/java_prompt.h"
 
 namespace {
 
@@ -32,11 +31,6 @@ const LibraryPlace kLibraryPlaces[] = {
 
 using CreateJavaVMFn = jint(JNICALL*)(JavaVM**, void**, void*);
 
-int32_t cannotCreate() {
-    showJavaPrompt(javaPromptInfo);
-    return -5;
-}
-
 // The directory where another product of the same maker keeps its jars.
 // Empty when its key or value is missing.
 std::string extraJarDirectory(LONG& status) {
@@ -49,8 +43,6 @@ std::string extraJarDirectory(LONG& status) {
 
 } // namespace
 
-// Appends the extra jars of mode to option; returns the failed registry
-// call's status or 0. The launch goes on either way.
 int32_t appendExtraJars(std::string& option, int32_t mode) {
     LONG status = ERROR_SUCCESS;
     const std::string directory = extraJarDirectory(status);
@@ -58,19 +50,20 @@ int32_t appendExtraJars(std::string& option, int32_t mode) {
     return status;
 }
 
-int32_t startJavaVM(const char* classPath, int32_t extraJarMode) {
-    char home[kRegistryTextSize] = "";
-    if (findJavaHome(home) != 0) {
-        return -5;
+JavaOutcome startJavaVM(const char* classPath, int32_t extraJarMode) {
+    const JavaHomeLookup found = findJavaHome();
+    if (found.outcome != JavaOutcome::HomeFound) {
+        return found.outcome;
     }
+    useJavaHome(found);
 
     // Dependent libraries of jvm.dll are found in the runtime's bin
     // directory from here on, for the rest of the process.
-    const std::string javaHome = home;
+    const std::string& javaHome = found.home;
     SetDllDirectoryA((javaHome + "\\bin").c_str());
 
-    // The library stays loaded for the life of the process, also when a
-    // later step fails.
+    // Deliberately never freed: the library stays loaded for the life of the
+    // process, also when a later step fails.
     HMODULE library = nullptr;
     jint version = 0;
     for (const LibraryPlace& place : kLibraryPlaces) {
@@ -81,15 +74,15 @@ int32_t startJavaVM(const char* classPath, int32_t extraJarMode) {
         }
     }
     if (library == nullptr) {
-        return cannotCreate();
+        return JavaOutcome::NoLibrary;
     }
     if (GetProcAddress(library, "JNI_GetDefaultJavaVMInitArgs") == nullptr) {
-        return cannotCreate();
+        return JavaOutcome::NoDefaultArgsExport;
     }
     auto createJavaVM = reinterpret_cast<CreateJavaVMFn>(
         reinterpret_cast<void*>(GetProcAddress(library, "JNI_CreateJavaVM")));
     if (createJavaVM == nullptr) {
-        return cannotCreate();
+        return JavaOutcome::NoCreateExport;
     }
 
     std::string classPathOption = buildClassPathOption(classPath, javaHome, "");
@@ -101,18 +94,21 @@ int32_t startJavaVM(const char* classPath, int32_t extraJarMode) {
 
     const jint created =
         createJavaVM(&javaVM, reinterpret_cast<void**>(&javaEnv), &launch.initArgs);
+    if (created < 0) {
+        return JavaOutcome::CreationFailed;
+    }
     // The version is read back: a runtime that was asked for 1.2 does not
     // pass, whatever it answered.
-    if (created < 0 || launch.initArgs.version < kJniVersion14) {
-        return cannotCreate();
+    if (launch.initArgs.version < kJniVersion14) {
+        return JavaOutcome::VersionTooLow;
     }
-    return 0;
+    return JavaOutcome::Created;
 }
 
-int32_t launchJava(const char* classPath, const char* mainClass, int32_t extraJarMode) {
-    const int32_t started = startJavaVM(classPath, extraJarMode);
-    if (started != 0) {
+JavaOutcome launchJava(const char* classPath, const char* mainClass, int32_t extraJarMode) {
+    const JavaOutcome started = startJavaVM(classPath, extraJarMode);
+    if (started != JavaOutcome::Created) {
         return started;
     }
-    return callJavaMain(mainClass);
+    return callJavaMain(mainClass) == 0 ? JavaOutcome::Running : JavaOutcome::MainNotCalled;
 }

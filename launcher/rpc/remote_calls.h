@@ -4,11 +4,22 @@
 
 #include <cstdint>
 
-// Sends the joined argument text to the first instance. Returns 0 (also when
-// the call itself failed: nobody serving, connection broken), or -1 to -4
-// when composing, binding, or freeing the string binding or the binding fails.
+// What sendToFirstInstance returns: 0 when the call was made, also when the
+// call itself failed (nobody serving, connection broken), else the step that
+// failed.
+constexpr int32_t kSendComposeFailed = -1;     // composing the string binding
+constexpr int32_t kSendBindFailed = -2;        // the binding from it
+constexpr int32_t kSendStringFreeFailed = -3;  // freeing the string binding
+constexpr int32_t kSendBindingFreeFailed = -4; // freeing the binding
+
+// What startRemoteCallsServer returns: 0 when listening, else the step that
+// failed.
+constexpr int32_t kServerEndpointFailed = -1; // taking the protocol sequence and endpoint
+constexpr int32_t kServerRegisterFailed = -2; // registering the interface
+constexpr int32_t kServerListenFailed = -3;   // starting to listen
+
+// Sends the joined argument text to the first instance.
 int32_t sendToFirstInstance(const char* text);
 
-// Serves the interface on the runtime's own threads. Returns 0 when
-// listening, -1 to -3 when taking the endpoint, registering or listening fails.
+// Serves the interface on the runtime's own threads.
 int32_t startRemoteCallsServer();

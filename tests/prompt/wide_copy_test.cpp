@@ -1,4 +1,4 @@
-#include "prompt/java_prompt.h"
+#include "prompt/wide_copy.h"
 
 #include <gtest/gtest.h>
 

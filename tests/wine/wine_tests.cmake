@@ -23,7 +23,6 @@ function(pellix_add_wine_test name program)
 endfunction()
 
 # Each area registers its own Wine tests.
-include(${PROJECT_SOURCE_DIR}/tests/launcher/wine_tests.cmake)
-foreach(area prompt launcher/java launcher/rpc)
-  include(${PROJECT_SOURCE_DIR}/tests/${area}/wine_tests.cmake OPTIONAL)
+foreach(area launcher prompt launcher/java launcher/rpc)
+  include(${PROJECT_SOURCE_DIR}/tests/${area}/wine_tests.cmake)
 endforeach()

@@ -28,19 +28,10 @@
 
 extern char** environ;
 
-// The platform seams that the Windows build implements with Windows calls.
-// Like `java -cp CLASS`, the launch passes no arguments to main.
+// The platform seams that the Windows build implements with Windows calls
+// (systemTextToUtf16: utf8_system_text.cpp). Like `java -cp CLASS`, the launch passes no arguments to main.
 void parseCommandLine(ArgList& args) {
     splitCommandLine("Pellix2.exe", args);
-}
-
-// Only ASCII passes here.
-std::u16string systemTextToUtf16(std::string_view text) {
-    std::u16string out;
-    for (const unsigned char c : text) {
-        out += c < 0x80 ? static_cast<char16_t>(c) : u'\uFFFD';
-    }
-    return out;
 }
 
 void showJavaMethodError() {

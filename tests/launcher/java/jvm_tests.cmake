@@ -23,25 +23,22 @@ add_custom_command(
   COMMENT "Compiling the Java test application")
 add_custom_target(tavora_test_app ALL DEPENDS ${PELLIX_TEST_APP})
 
-function(pellix_add_jvm_test name)
-  cmake_parse_arguments(ARG "" "" "FLAGS" ${ARGN})
-  add_executable(${name}
-    ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/jvm_calls_test.cpp
-    ${PROJECT_SOURCE_DIR}/launcher/arguments.cpp
-    ${PROJECT_SOURCE_DIR}/launcher/java/java_calls.cpp
-    ${PROJECT_SOURCE_DIR}/launcher/java/java_options.cpp)
+# pellix_add_jvm_test(NAME SUFFIX [FLAGS...]): against the java module's
+# library of that suffix.
+function(pellix_add_jvm_test name suffix)
+  add_executable(${name} ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/jvm_calls_test.cpp
+    ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/utf8_system_text.cpp)
   add_dependencies(${name} tavora_test_app)
-  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}
-    ${PELLIX_JDK}/include ${PELLIX_JDK}/include/linux)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_compile_definitions(${name} PRIVATE
     PELLIX_TEST_APP="${PELLIX_TEST_APP}" PELLIX_TEST_JDK="${PELLIX_JDK}")
-  target_compile_options(${name} PRIVATE -Wall -Wextra ${ARG_FLAGS})
-  target_link_options(${name} PRIVATE ${ARG_FLAGS})
-  target_link_libraries(${name} PRIVATE GTest::gtest ${PELLIX_LIBJVM})
+  target_compile_options(${name} PRIVATE -Wall -Wextra ${ARGN})
+  target_link_options(${name} PRIVATE ${ARGN})
+  target_link_libraries(${name} PRIVATE pellix_java${suffix} GTest::gtest ${PELLIX_LIBJVM})
   set_target_properties(${name} PROPERTIES BUILD_RPATH ${PELLIX_JDK}/lib/server)
 endfunction()
 
-pellix_add_jvm_test(jvm_calls_test)
+pellix_add_jvm_test(jvm_calls_test "")
 add_test(NAME jvm_calls_test COMMAND jvm_calls_test)
 # Again with every JNI call checked by the machine; a warning it prints
 # outside the tests' own captures is a misuse.
@@ -51,8 +48,7 @@ set_tests_properties(jvm_calls_test_checked PROPERTIES FAIL_REGULAR_EXPRESSION
 
 # The only sanitized run of java_calls.cpp. The machine's memory is never
 # freed, and it handles its own SIGSEGV (safepoints, null checks).
-pellix_add_jvm_test(jvm_calls_test_sanitized FLAGS
-  -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer -g)
+pellix_add_jvm_test(jvm_calls_test_sanitized _sanitized ${PELLIX_SANITIZE})
 add_test(NAME jvm_calls_test_sanitized COMMAND jvm_calls_test_sanitized)
 set_tests_properties(jvm_calls_test_sanitized PROPERTIES ENVIRONMENT
   "ASAN_OPTIONS=detect_leaks=0:handle_segv=0:allow_user_segv_handler=1")

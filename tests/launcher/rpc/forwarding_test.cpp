@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "launcher/rpc/remote_calls_stubs.h"
+#include "launcher/rpc/remote_calls_stubs_win.h"
 #include "tests/launcher/rpc/raw_client.h"
 #include "tests/launcher/java/stand_in_runtime.h"
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "launcher/rpc/remote_calls_stubs.h"
+#include "launcher/rpc/remote_calls_stubs_win.h"
 
 // Returns 0, or the code of the exception that the call raised.
 inline DWORD sendRaw(const std::string& text) {

@@ -8,7 +8,7 @@
 
 #include "launcher/pending_files.h"
 #include "launcher/rpc/remote_calls.h"
-#include "launcher/rpc/remote_calls_stubs.h"
+#include "launcher/rpc/remote_calls_stubs_win.h"
 #include "tests/launcher/rpc/raw_client.h"
 
 using namespace winetest;

@@ -6,6 +6,9 @@
 #include <cstddef>
 #include <cstring>
 
+#include "common/unique_handle_win.h"
+#include "wide_copy.h"
+
 JavaPromptInfo javaPromptInfo;
 
 namespace {
@@ -42,8 +45,8 @@ static_assert(offsetof(PromptTemplate, cancel) % 4 == 0, "item must be DWORD-ali
 constexpr WORD kButtonClass = 0x0080;
 
 alignas(4) const PromptTemplate javaPromptTemplate = {
-    {WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_3DLOOK, 0,
-     2, 0, 0, 220, 60},
+    {WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_3DLOOK, 0, 2,
+     0, 0, 220, 60},
     0,
     0,
     L"Ttile",
@@ -62,56 +65,29 @@ alignas(4) const PromptTemplate javaPromptTemplate = {
 };
 
 static_assert(WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT |
-                      DS_3DLOOK ==
-                  0x90C800C4,
+                  DS_3DLOOK == 0x90C800C4,
               "dialog style");
 
 // Each text is shown through a LocalAlloc'ed copy of its own. Should the
 // block not be had, the record's own constant text is shown instead.
 class LocalTextCopy {
   public:
-    explicit LocalTextCopy(const wchar_t* text) : text_(text) {
-        const int length = lstrlenW(text);
-        block_ = LocalAlloc(LPTR, (static_cast<SIZE_T>(length) + 2) * sizeof(WCHAR));
-        if (block_ != nullptr) {
-            auto* copy = static_cast<wchar_t*>(block_);
-            if (copyWideString(copy, LocalSize(block_) / sizeof(WCHAR), text) == kCopyOk) {
+    explicit LocalTextCopy(const wchar_t* text)
+        : text_(text),
+          block_(LocalAlloc(LPTR, (static_cast<SIZE_T>(lstrlenW(text)) + 2) * sizeof(WCHAR))) {
+        if (block_) {
+            auto* copy = static_cast<wchar_t*>(block_.get());
+            if (copyWideString(copy, LocalSize(block_.get()) / sizeof(WCHAR), text) == kCopyOk) {
                 text_ = copy;
             }
         }
     }
-    ~LocalTextCopy() {
-        if (block_ != nullptr) {
-            LocalFree(block_);
-        }
-    }
-    LocalTextCopy(const LocalTextCopy&) = delete;
-    LocalTextCopy& operator=(const LocalTextCopy&) = delete;
 
     const wchar_t* text() const { return text_; }
 
   private:
     const wchar_t* text_;
-    HLOCAL block_ = nullptr;
-};
-
-// A device context of a window, released when it goes out of scope.
-class WindowDC {
-  public:
-    explicit WindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
-    ~WindowDC() {
-        if (dc_ != nullptr) {
-            ReleaseDC(window_, dc_);
-        }
-    }
-    WindowDC(const WindowDC&) = delete;
-    WindowDC& operator=(const WindowDC&) = delete;
-
-    HDC get() const { return dc_; }
-
-  private:
-    HWND window_;
-    HDC dc_;
+    UniqueLocal block_;
 };
 
 // Sets a button's label and returns its size in the button's own device
@@ -163,8 +139,8 @@ void initialiseDialog(HWND dialog, const JavaPromptInfo& info) {
 // shell32 is loaded here, when the user asks for the download, and not as
 // an import: that would load it, and what it pulls in, in every start of the
 // launcher (about 10 ms each under Wine). By its full path, whatever the
-// search path is by then. It stays loaded: what ShellExecuteA started may
-// still run in this process.
+// search path is by then. Deliberately never freed: what ShellExecuteA
+// started may still run in this process.
 void openDownloadPage(const std::string& url) {
     constexpr char kFileName[] = "\\shell32.dll";
     char path[MAX_PATH];
@@ -217,6 +193,7 @@ INT_PTR CALLBACK javaPromptDialogProc(HWND dialog, UINT message, WPARAM wParam, 
 
 intptr_t showJavaPrompt(const JavaPromptInfo& info) {
     currentPromptInfo = &info;
-    return DialogBoxIndirectParamW(static_cast<HINSTANCE>(info.instance), &javaPromptTemplate.header,
-                                   static_cast<HWND>(info.owner), javaPromptDialogProc, 0);
+    return DialogBoxIndirectParamW(static_cast<HINSTANCE>(info.instance),
+                                   &javaPromptTemplate.header, static_cast<HWND>(info.owner),
+                                   javaPromptDialogProc, 0);
 }

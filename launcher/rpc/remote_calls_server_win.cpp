@@ -2,13 +2,12 @@
 // of later starts on the RPC runtime's threads.
 #include "remote_calls.h"
 #include "remote_calls_formats.h"
-#include "remote_calls_stubs.h"
+#include "remote_calls_stubs_win.h"
 
 #include <sddl.h>
 
-#include <memory>
-
 #include "caller_identity.h"
+#include "common/unique_handle_win.h"
 #include "launcher/pending_files.h"
 
 namespace {
@@ -31,11 +30,6 @@ constexpr unsigned int kMaxRequestSize = 64 * 1024;
 
 // The user and session that this process runs in, taken once at start.
 CallerIdentity serverIdentity;
-
-struct HandleCloser {
-    void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using Handle = std::unique_ptr<void, HandleCloser>;
 
 CallerIdentity tokenIdentity(HANDLE token) {
     CallerIdentity identity;
@@ -67,7 +61,7 @@ CallerIdentity processIdentity() {
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
         return {};
     }
-    Handle owned(token);
+    const UniqueHandle owned(token);
     return tokenIdentity(token);
 }
 
@@ -76,7 +70,7 @@ CallerIdentity impersonatedIdentity() {
     if (!OpenThreadToken(GetCurrentThread(), TOKEN_QUERY, TRUE, &token)) {
         return {}; // not impersonating, or an anonymous caller
     }
-    Handle owned(token);
+    const UniqueHandle owned(token);
     return tokenIdentity(token);
 }
 
@@ -94,16 +88,16 @@ RPC_STATUS RPC_ENTRY admitCaller(RPC_IF_HANDLE, void* binding) {
 }
 
 // Access to the pipe for this user and the system only, so that no other
-// user can add instances of it. Kept for the life of the process: the
-// runtime uses it for every new pipe instance.
+// user can add instances of it. Deliberately never freed: the runtime uses
+// it for every new pipe instance, for the life of the process.
 PSECURITY_DESCRIPTOR endpointSecurityDescriptor(const CallerIdentity& owner) {
     char* sidText = nullptr;
     if (!owner.known ||
         !ConvertSidToStringSidA(const_cast<unsigned char*>(owner.userSid.data()), &sidText)) {
         return nullptr;
     }
+    const UniqueLocal ownedText(sidText);
     const std::string sddl = endpointSecurity(sidText);
-    LocalFree(sidText);
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl.c_str(), SDDL_REVISION_1,
                                                               &descriptor, nullptr)) {
@@ -114,9 +108,9 @@ PSECURITY_DESCRIPTOR endpointSecurityDescriptor(const CallerIdentity& owner) {
 
 } // namespace
 
-const MIDL_STUB_DESC remoteCallsServerStubDesc = remote_calls::stubDescriptor(
-    const_cast<RPC_SERVER_INTERFACE*>(&remoteCallsServerInterface), nullptr,
-    typeFormatString.format);
+const MIDL_STUB_DESC remoteCallsServerStubDesc =
+    remote_calls::stubDescriptor(const_cast<RPC_SERVER_INTERFACE*>(&remoteCallsServerInterface),
+                                 nullptr, typeFormatString.format);
 
 const MIDL_SERVER_INFO remoteCallsServerInfo = {
     &remoteCallsServerStubDesc,
@@ -154,7 +148,7 @@ int32_t startRemoteCallsServer() {
         RpcServerUseProtseqEpA(remote_calls::rpcText(remote_calls::kProtocolSequence), kMaxCalls,
                                remote_calls::rpcText(remote_calls::kEndpoint),
                                security) != RPC_S_OK) {
-        return -1;
+        return kServerEndpointFailed;
     }
     // Local callers only; the callback checks who they are. Today's clients
     // do not authenticate, so unauthenticated calls must reach the callback.
@@ -162,10 +156,10 @@ int32_t startRemoteCallsServer() {
                              nullptr, nullptr,
                              RPC_IF_ALLOW_LOCAL_ONLY | RPC_IF_ALLOW_CALLBACKS_WITH_NO_AUTH,
                              kMaxCalls, kMaxRequestSize, admitCaller) != RPC_S_OK) {
-        return -2;
+        return kServerRegisterFailed;
     }
     if (RpcServerListen(1, kMaxCalls, 1) != RPC_S_OK) {
-        return -3;
+        return kServerListenFailed;
     }
     return 0;
 }

@@ -1,7 +1,7 @@
 // The client side of RemoteCalls: a later start hands its arguments over.
 #include "remote_calls.h"
 #include "remote_calls_formats.h"
-#include "remote_calls_stubs.h"
+#include "remote_calls_stubs_win.h"
 
 #include <cstdio>
 
@@ -61,11 +61,11 @@ int32_t sendToFirstInstance(const char* text) {
                                  nullptr, remote_calls::rpcText(remote_calls::kEndpoint),
                                  remote_calls::rpcText(kBindingOptions),
                                  &stringBinding) != RPC_S_OK) {
-        return -1;
+        return kSendComposeFailed;
     }
     if (RpcBindingFromStringBindingA(stringBinding, &RemoteCallsBinding) != RPC_S_OK) {
         RpcStringFreeA(&stringBinding);
-        return -2;
+        return kSendBindFailed;
     }
 
     // Nobody serving, a broken pipe, a refused call: the arguments are lost,
@@ -77,10 +77,10 @@ int32_t sendToFirstInstance(const char* text) {
     }
 
     if (RpcStringFreeA(&stringBinding) != RPC_S_OK) {
-        return -3;
+        return kSendStringFreeFailed;
     }
     if (RpcBindingFree(&RemoteCallsBinding) != RPC_S_OK) {
-        return -4;
+        return kSendBindingFreeFailed;
     }
     return 0;
 }

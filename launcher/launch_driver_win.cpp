@@ -8,17 +8,21 @@
 #include <cstring>
 
 #include "arguments.h"
+#include "common/unique_handle_win.h"
 #include "java/java_calls.h"
+#include "java/java_outcome.h"
+#include "java/java_vm.h"
 #include "pending_files.h"
+#include "prompt/java_prompt.h"
 #include "rpc/remote_calls.h"
 
 namespace {
 
 constexpr const char* kSignalEventName = "SignalAnother";
 
-// The instance mutex and the event, kept open until the process ends: the
-// mutex's existence is what tells a later start that this one runs, and the
-// system closes both at exit.
+// The instance mutex and the event, deliberately never closed: the mutex's
+// existence is what tells a later start that this one runs, and the system
+// closes both at exit.
 struct InstanceLock {
     DWORD creationError = 0;
     HANDLE mutex = nullptr;
@@ -30,17 +34,16 @@ InstanceLock instanceLock;
 // Lets whichever process the user starts next bring its window to the front,
 // so that the running application may raise itself when a later start signals.
 void grantForeground() {
-    HMODULE user32 = LoadLibraryA("user32.dll");
-    if (user32 == nullptr) {
+    const UniqueModule user32(LoadLibraryA("user32.dll"));
+    if (!user32) {
         return;
     }
     using AllowSetForegroundWindowFn = BOOL(WINAPI*)(DWORD);
     auto allow = reinterpret_cast<AllowSetForegroundWindowFn>(
-        reinterpret_cast<void*>(GetProcAddress(user32, "AllowSetForegroundWindow")));
+        reinterpret_cast<void*>(GetProcAddress(user32.get(), "AllowSetForegroundWindow")));
     if (allow != nullptr) {
         allow(ASFW_ANY);
     }
-    FreeLibrary(user32);
 }
 
 void takeInstanceLock(const char* mutexName) {
@@ -77,11 +80,7 @@ int32_t forwardToFirstInstance() {
 
 void openPendingFiles() {
     for (const auto& list : takePendingFiles()) {
-        const char* texts[kMaxArguments];
-        for (int32_t i = 0; i < list->count; ++i) {
-            texts[i] = list->entries[i];
-        }
-        callJavaMethod(mainClassName, "openFiles", list->count, texts);
+        callJavaMethod(mainClassName, "openFiles", list->count, entryTexts(*list).data());
     }
 }
 
@@ -104,8 +103,7 @@ void openPendingFiles() {
 } // namespace
 
 int32_t startApplication(const char* mutexName, const char* classPath, void* /*unused*/,
-                         const char* mainClass, const char* laterCallsClass,
-                         int32_t extraJarMode) {
+                         const char* mainClass, const char* laterCallsClass, int32_t extraJarMode) {
     grantForeground();
     // A name that does not fit is not cut: a cut name would name another
     // class. The earlier name is kept instead.
@@ -121,9 +119,16 @@ int32_t startApplication(const char* mutexName, const char* classPath, void* /*u
     // arrives while the virtual machine is being created. Without the server
     // the launch goes on: later starts still bring it to the front.
     startRemoteCallsServer();
-    const int32_t launched = launchJava(classPath, mainClass, extraJarMode);
-    if (launched != 0) {
-        return launched;
+    const JavaOutcome launched = launchJava(classPath, mainClass, extraJarMode);
+    // The one place where a failed launch becomes what the user sees.
+    switch (reportFor(launched)) {
+    case FailureReport::GoOn:
+        watchForSignals();
+    case FailureReport::MissingJavaDialog:
+        showJavaPrompt(javaPromptInfo);
+        return kJavaUnreachable;
+    case FailureReport::SilentEnd:
+        break;
     }
-    watchForSignals();
+    return kJavaUnreachable;
 }

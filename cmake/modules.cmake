@@ -1,0 +1,110 @@
+# The product's modules, each one list of sources. A file whose name ends in
+# "_win" is the module's Windows part, and only such a file may include
+# <windows.h>; every other file is the module's portable part, which is also
+# built and tested natively. tests/check_layout.py holds the tree to that
+# rule and to the order in which the modules may include each other.
+#
+# Included by the Windows build, the native build and the separate builds of
+# the fuzzers and the virtual machine benchmark, so that no list of product
+# sources exists twice.
+get_filename_component(PELLIX_ROOT ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE)
+
+# Lowest first: a module may use those before it.
+set(PELLIX_MODULES arguments prompt java rpc launcher app)
+
+# The command-line arguments, the forwarded text and the hand-over queue.
+set(PELLIX_arguments_SOURCES
+    launcher/arguments.cpp launcher/pending_files.cpp
+    launcher/arguments_win.cpp)
+# The missing-Java prompt: the texts of nine languages and the dialog.
+set(PELLIX_prompt_SOURCES
+    prompt/prompt_texts.cpp prompt/wide_copy.cpp
+    prompt/java_prompt_win.cpp)
+set(PELLIX_prompt_SYSTEM_LIBRARIES user32 gdi32)
+# Runtime discovery, virtual machine creation, the calls into Java.
+set(PELLIX_java_SOURCES
+    launcher/java/java_calls.cpp launcher/java/java_home.cpp
+    launcher/java/java_options.cpp launcher/java/java_outcome.cpp
+    launcher/java/java_calls_win.cpp launcher/java/java_home_win.cpp
+    launcher/java/java_vm_win.cpp)
+set(PELLIX_java_USES arguments)
+set(PELLIX_java_SYSTEM_LIBRARIES advapi32 user32)
+# The RemoteCalls interface: who may call, the client and the server.
+set(PELLIX_rpc_SOURCES
+    launcher/rpc/caller_identity.cpp
+    launcher/rpc/midl_user_win.cpp launcher/rpc/remote_calls_client_win.cpp
+    launcher/rpc/remote_calls_server_win.cpp)
+set(PELLIX_rpc_USES arguments)
+set(PELLIX_rpc_SYSTEM_LIBRARIES rpcrt4 advapi32)
+# The launch driver: the instance lock, both instances' paths, the watcher.
+set(PELLIX_launcher_SOURCES launcher/launch_driver_win.cpp)
+set(PELLIX_launcher_USES arguments prompt java rpc)
+# The locale file (the entry itself, app/main_win.cpp, is the executable's).
+set(PELLIX_app_SOURCES app/locale_file.cpp)
+
+# pellix_module_sources(OUT MODULE PORTABLE|WINDOWS): the absolute paths of
+# one part of a module.
+function(pellix_module_sources out module part)
+  set(sources "")
+  foreach(source ${PELLIX_${module}_SOURCES})
+    get_filename_component(name ${source} NAME_WE)
+    if(name MATCHES "_win$")
+      set(source_part WINDOWS)
+    else()
+      set(source_part PORTABLE)
+    endif()
+    if(source_part STREQUAL part)
+      list(APPEND sources ${PELLIX_ROOT}/${source})
+    endif()
+  endforeach()
+  set(${out} ${sources} PARENT_SCOPE)
+endfunction()
+
+# pellix_add_modules([SUFFIX S] [WINDOWS] [MODULES M...] [OPTIONS FLAG...]):
+# for each module M (all unless named), the static library pellix_M<S> of its
+# portable part and, with WINDOWS, pellix_M_win<S> of its Windows part, which
+# links the former. Each links the libraries of the modules it uses, so that
+# a target names only the module it needs.
+function(pellix_add_modules)
+  cmake_parse_arguments(ARG "WINDOWS" "SUFFIX" "MODULES;OPTIONS" ${ARGN})
+  if(NOT ARG_MODULES)
+    set(ARG_MODULES ${PELLIX_MODULES})
+  endif()
+  if(ARG_WINDOWS)
+    set(jni_includes ${PELLIX_JDK}/include ${PELLIX_ROOT}/launcher/java/win)
+  else()
+    set(jni_includes ${PELLIX_JDK}/include ${PELLIX_JDK}/include/linux)
+  endif()
+  foreach(module ${ARG_MODULES})
+    set(portable pellix_${module}${ARG_SUFFIX})
+    set(windows pellix_${module}_win${ARG_SUFFIX})
+    pellix_module_sources(portable_sources ${module} PORTABLE)
+    pellix_module_sources(windows_sources ${module} WINDOWS)
+    # A module without a portable part still has its target, for the
+    # libraries of the modules it uses.
+    if(portable_sources)
+      add_library(${portable} STATIC ${portable_sources})
+      set(scope PUBLIC)
+    else()
+      add_library(${portable} INTERFACE)
+      set(scope INTERFACE)
+    endif()
+    target_include_directories(${portable} ${scope} ${PELLIX_ROOT} ${jni_includes})
+    foreach(used ${PELLIX_${module}_USES})
+      target_link_libraries(${portable} ${scope} pellix_${used}${ARG_SUFFIX})
+    endforeach()
+    if(portable_sources)
+      target_compile_options(${portable} PRIVATE ${ARG_OPTIONS})
+    endif()
+    if(ARG_WINDOWS AND windows_sources)
+      add_library(${windows} STATIC ${windows_sources})
+      target_compile_options(${windows} PRIVATE ${ARG_OPTIONS})
+      target_link_libraries(${windows} PUBLIC ${portable} ${PELLIX_${module}_SYSTEM_LIBRARIES})
+      foreach(used ${PELLIX_${module}_USES})
+        if(TARGET pellix_${used}_win${ARG_SUFFIX})
+          target_link_libraries(${windows} PUBLIC pellix_${used}_win${ARG_SUFFIX})
+        endif()
+      endforeach()
+    endif()
+  endforeach()
+endfunction()

@@ -1,0 +1,38 @@
+// How far the launch got towards a running Java application, and what the
+// user is told when it stopped short. Discovery, library loading, creation
+// and the call of main each only say what they found; the launch driver
+// alone turns that into what the user sees.
+#pragma once
+
+#include <cstdint>
+
+enum class JavaOutcome : int32_t {
+    // On the way.
+    HomeFound, // a runtime's home directory is known
+    Created,   // its virtual machine exists
+    Running,   // main has returned: the application is up
+    // Discovery failed.
+    NoRuntimeKey,     // the runtimes' registry key cannot be opened
+    NoCurrentVersion, // its "CurrentVersion" cannot be read
+    NoVersionedKey,   // the key of that version cannot be opened
+    NoJavaHome,       // that key has no readable "JavaHome"
+    // The library or its creation failed.
+    NoLibrary,           // none of the three places loads
+    NoDefaultArgsExport, // no "JNI_GetDefaultJavaVMInitArgs"
+    NoCreateExport,      // no "JNI_CreateJavaVM"
+    CreationFailed,      // JNI_CreateJavaVM returned a negative result
+    VersionTooLow,       // the version read back is below 1.4
+    // The machine exists but the application could not be run.
+    MainNotCalled, // the main class, its main or the argument array is missing
+};
+
+enum class FailureReport {
+    GoOn,              // nothing failed
+    MissingJavaDialog, // the user must install Java: the dialog, then the end
+    SilentEnd,         // the launch ends without a word
+};
+
+// What the user gets for an outcome. A runtime that is registered but has no
+// home, and an application that cannot be run, end silently: installing Java
+// would not help.
+FailureReport reportFor(JavaOutcome outcome);
