@@ -380,8 +380,8 @@ class CpuClock {
     std::string unixProcess(const std::string& program) const {
         std::vector<std::string> found;
         WIN32_FIND_DATAA entryData;
-        HANDLE search = FindFirstFileA("Z:\\proc\\*", &entryData);
-        if (search == INVALID_HANDLE_VALUE || prefix_.empty()) {
+        const UniqueFind search = findHandle(FindFirstFileA("Z:\\proc\\*", &entryData));
+        if (!search || prefix_.empty()) {
             return {};
         }
         do {
@@ -401,8 +401,7 @@ class CpuClock {
                 entry(environment, "WINEPREFIX=") == prefix_) {
                 found.push_back(directory);
             }
-        } while (FindNextFileA(search, &entryData));
-        FindClose(search);
+        } while (FindNextFileA(search.get(), &entryData));
         return found.size() == 1 ? found.front() : std::string();
     }
 
@@ -435,16 +434,16 @@ std::string benchIdle(const Setup& setup, HANDLE firstInstance, Controls& contro
     Sleep(2000);
     const CpuClock clock;
     const double launcherBefore = clock.ms(firstInstance, setup.launcher);
-    const double blockedBefore = clock.ms(blocked.info.hProcess, setup.idle);
-    const double prologueBefore = clock.ms(prologue.info.hProcess, setup.prologue);
+    const double blockedBefore = clock.ms(blocked.handle(), setup.idle);
+    const double prologueBefore = clock.ms(prologue.handle(), setup.prologue);
     Sleep(setup.idleSeconds * 1000);
     const double launcherSpent = clock.ms(firstInstance, setup.launcher) - launcherBefore;
-    const double blockedSpent = clock.ms(blocked.info.hProcess, setup.idle) - blockedBefore;
-    const double prologueSpent = clock.ms(prologue.info.hProcess, setup.prologue) - prologueBefore;
+    const double blockedSpent = clock.ms(blocked.handle(), setup.idle) - blockedBefore;
+    const double prologueSpent = clock.ms(prologue.handle(), setup.prologue) - prologueBefore;
     ok(launcherBefore > 0 && blockedBefore >= 0 && prologueBefore >= 0,
        "idle: no CPU times (%.0f, %.0f, %.0f ms)", launcherBefore, blockedBefore, prologueBefore);
-    controls.blockedKb = privateKbOf(blocked.info.hProcess);
-    controls.prologueKb = privateKbOf(prologue.info.hProcess);
+    controls.blockedKb = privateKbOf(blocked.handle());
+    controls.prologueKb = privateKbOf(prologue.handle());
     for (const Process* p : {&blocked, &prologue}) {
         p->kill();
         p->wait();
@@ -522,8 +521,9 @@ int main(int argc, char** argv) {
     setup.workDir = files.workDir;
     installStandInRuntime(files.root, windowsPath(argv[2]), "server");
 
-    HANDLE stampEvent = CreateEventA(nullptr, FALSE, FALSE, kStandInStampEvent);
-    Stamps stamps(stampsFile, stampEvent);
+    const UniqueHandle stampEvent(CreateEventA(nullptr, FALSE, FALSE, kStandInStampEvent));
+    ok(stampEvent != nullptr, "set-up: no event %s", kStandInStampEvent);
+    Stamps stamps(stampsFile, stampEvent.get());
     startDesktop();
 
     Values privateKb;
@@ -535,19 +535,17 @@ int main(int argc, char** argv) {
     if (ok(start(first, quotedPath(setup.launcher), setup.workDir),
            "first instance: cannot start") &&
         ok(stamps.waitFor("INVOKE main ", mainCalled), "first instance: main not called")) {
-        HANDLE signal = OpenEventA(EVENT_MODIFY_STATE, FALSE, kSignalEventName);
+        const UniqueHandle signal(OpenEventA(EVENT_MODIFY_STATE, FALSE, kSignalEventName));
         ok(signal != nullptr, "no event %s", kSignalEventName);
-        rows += benchHandOver(setup, stamps, signal);
+        rows += benchHandOver(setup, stamps, signal.get());
         rows += firstStartRows;
         Controls controls;
-        rows += benchIdle(setup, first.info.hProcess, controls);
+        rows += benchIdle(setup, first.handle(), controls);
         rows += benchSize(setup, privateKb, controls);
-        CloseHandle(signal);
     }
     first.kill();
     first.wait();
     unregisterAll();
-    CloseHandle(stampEvent);
     std::fputs(rows.c_str(), stdout);
     return finish("wine_bench");
 }

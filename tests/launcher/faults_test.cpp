@@ -26,20 +26,20 @@ DWORD laterStart(const std::string& arguments, std::string& output, DWORD millis
 
 // Stops every thread of a process, so that a call into it waits.
 void suspendProcess(DWORD processId) {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    const UniqueHandle snapshot = fileHandle(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    ok(snapshot != nullptr, "set-up: no thread snapshot: %lu", GetLastError());
     THREADENTRY32 entry = {};
     entry.dwSize = sizeof entry;
-    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+    for (BOOL more = snapshot && Thread32First(snapshot.get(), &entry); more;
+         more = Thread32Next(snapshot.get(), &entry)) {
         if (entry.th32OwnerProcessID != processId) {
             continue;
         }
-        HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID);
-        if (thread != nullptr) {
-            SuspendThread(thread);
-            CloseHandle(thread);
+        if (const UniqueHandle thread(OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID));
+            thread) {
+            SuspendThread(thread.get());
         }
     }
-    CloseHandle(snapshot);
 }
 
 void testKilledWhileIdle() {
@@ -69,29 +69,19 @@ void testKilledDuringHandOver() {
     first.launches("first instance");
     suspendProcess(first.id());
 
-    Process later;
-    HANDLE readEnd = nullptr;
-    HANDLE writeEnd = nullptr;
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    CreatePipe(&readEnd, &writeEnd, &inherit, 0);
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    start(later, quotedLauncher() + " lost.txt", files->workDir, writeEnd);
-    CloseHandle(writeEnd);
-    ok(later.wait(1000) == STILL_ACTIVE, "the later start did not wait for the stopped instance");
+    CapturedProcess later;
+    ok(later.start(quotedLauncher() + " lost.txt", files->workDir),
+       "set-up: cannot start a later start: %lu", GetLastError());
+    ok(later.process.wait(1000) == STILL_ACTIVE,
+       "the later start did not wait for the stopped instance");
 
     first.process.kill();
-    const DWORD code = later.wait(20000);
+    const DWORD code = later.process.wait(20000);
     ok(code == 1, "the later start ended with %lu once the first was killed, expected 1", code);
     if (code == STILL_ACTIVE) {
-        later.kill();
+        later.process.kill();
     }
-    std::string output;
-    char buffer[512];
-    DWORD got = 0;
-    while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0) {
-        output.append(buffer, got);
-    }
-    CloseHandle(readEnd);
+    const std::string output = later.output();
     ok(output.rfind("Runtime reported exception 0x", 0) == 0,
        "the broken call was not reported: [%s]", output.c_str());
 }

@@ -16,12 +16,22 @@ bool isSignalled(HANDLE event) {
     return WaitForSingleObject(event, 0) == WAIT_OBJECT_0;
 }
 
+// Other programs reach the launcher by these two names, undecorated.
+void testExports() {
+    group = "exports";
+    const UniqueModule image(
+        LoadLibraryExA(launcher.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES));
+    ok(image != nullptr, "set-up: cannot map %s: %lu", launcher.c_str(), GetLastError());
+    for (const char* name : {"startApplication", "callJavaMethod"}) {
+        ok(image && GetProcAddress(image.get(), name) != nullptr, "%s is not exported", name);
+    }
+}
+
 void testSecondStart(HANDLE event) {
     group = "second start";
     SetLastError(0xdeadbeef);
-    HANDLE mutex = CreateMutexA(nullptr, FALSE, kMutexName);
-    ok(mutex != nullptr && GetLastError() == 0, "the test could not create the mutex (%lu)",
-       GetLastError());
+    const UniqueHandle mutex(CreateMutexA(nullptr, FALSE, kMutexName));
+    ok(mutex && GetLastError() == 0, "set-up: could not create the mutex (%lu)", GetLastError());
 
     // Nobody serves the messaging interface: a start with arguments reports
     // the failed call on its standard output, and signals all the same.
@@ -35,7 +45,6 @@ void testSecondStart(HANDLE event) {
         ok((output.rfind("Runtime reported exception 0x", 0) == 0) == sends,
            "arguments '%s': output [%s]", arguments, output.c_str());
     }
-    CloseHandle(mutex);
 }
 
 // Without a registered Java runtime the first-instance path ends in the
@@ -45,16 +54,14 @@ void testFirstStart(HANDLE event) {
     SetEvent(event);
     Process first;
     ok(start(first, "\"" + launcher + "\"", workDir), "start failed: %lu", GetLastError());
-    HWND dialog = findDialog(first.info.dwProcessId);
+    HWND dialog = findDialog(first.id());
     ok(dialog != nullptr, "the first instance shows no missing-Java dialog");
     ok(!isSignalled(event), "SignalAnother was not reset at start");
 
     // While it runs, it holds the instance lock.
-    HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, kMutexName);
-    ok(mutex != nullptr, "the first instance holds no mutex named \"%s\"", kMutexName);
-    if (mutex != nullptr) {
-        CloseHandle(mutex);
-    }
+    // Closed at once: held by the test, it would outlive the first instance.
+    ok(UniqueHandle(OpenMutexA(SYNCHRONIZE, FALSE, kMutexName)) != nullptr,
+       "the first instance holds no mutex named \"%s\"", kMutexName);
     Process second;
     start(second, "\"" + launcher + "\" file.txt", workDir);
     ok(second.wait() == 1, "a second start beside the first did not end with 1");
@@ -73,7 +80,7 @@ void testFirstStart(HANDLE event) {
     ResetEvent(event);
     Process again;
     start(again, "\"" + launcher + "\"", workDir);
-    dialog = findDialog(again.info.dwProcessId);
+    dialog = findDialog(again.id());
     ok(dialog != nullptr, "a start after the first ended is not a first instance");
     if (dialog != nullptr) {
         PostMessageA(dialog, WM_CLOSE, 0, 0);
@@ -94,11 +101,11 @@ int main(int argc, char** argv) {
     workDir = std::string(temp) + "pellix-instance-test";
     CreateDirectoryA(workDir.c_str(), nullptr);
 
-    HANDLE event = CreateEventA(nullptr, TRUE, FALSE, kEventName);
-    ok(event != nullptr, "could not create the event (%lu)", GetLastError());
+    const UniqueHandle event(CreateEventA(nullptr, TRUE, FALSE, kEventName));
+    ok(event != nullptr, "set-up: could not create the event (%lu)", GetLastError());
 
-    testSecondStart(event);
-    testFirstStart(event);
-    CloseHandle(event);
+    testExports();
+    testSecondStart(event.get());
+    testFirstStart(event.get());
     return finish("instance_test");
 }

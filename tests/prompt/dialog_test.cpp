@@ -124,7 +124,7 @@ class Launch {
         }
         ok(processes_.add(process_), "could not follow the processes it starts: %lu",
            GetLastError());
-        dialog_ = findDialog(process_.info.dwProcessId);
+        dialog_ = findDialog(process_.id());
     }
 
     HWND dialog() const { return dialog_; }
@@ -162,9 +162,8 @@ std::string describe(const RECT& rect) {
 // the button, which carries the default font, not the button's own.
 SIZE labelExtent(HWND button, const wchar_t* label) {
     SIZE size = {0, 0};
-    HDC dc = GetDC(button);
-    GetTextExtentPoint32W(dc, label, lstrlenW(label), &size);
-    ReleaseDC(button, dc);
+    const WindowDC dc(button);
+    GetTextExtentPoint32W(dc.get(), label, lstrlenW(label), &size);
     return size;
 }
 
@@ -335,16 +334,16 @@ void testWithoutLocaleFile() {
 class UnmanagedLauncherWindows {
   public:
     UnmanagedLauncherWindows() {
-        HKEY key;
+        HKEY key = nullptr;
         if (RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
-            RegCloseKey(key);
+            const UniqueKey existing(key);
             return;
         }
         if (RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(kKey) + "\\X11 Driver").c_str(), 0,
                             nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
+            const UniqueKey settings(key);
             created_ = true;
             RegSetValueExA(key, "Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>("N"), 2);
-            RegCloseKey(key);
         }
     }
     ~UnmanagedLauncherWindows() {

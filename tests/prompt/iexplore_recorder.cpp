@@ -4,15 +4,18 @@
 // variable it records nothing, so a stray start cannot write anywhere.
 #include <windows.h>
 
+#include "common/unique_handle_win.h"
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     char logPath[MAX_PATH];
     const DWORD length = GetEnvironmentVariableA("PELLIX_IEXPLORE_LOG", logPath, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) {
         return 2;
     }
-    HANDLE log = CreateFileA(logPath, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (log == INVALID_HANDLE_VALUE) {
+    const UniqueHandle log =
+        fileHandle(CreateFileA(logPath, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!log) {
         return 3;
     }
     // One write per start: appends from two starts cannot interleave.
@@ -24,9 +27,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (line != nullptr) {
         CopyMemory(line, commandLine, commandLength);
         line[commandLength] = '\n';
-        wrote = WriteFile(log, line, commandLength + 1, &written, nullptr);
+        wrote = WriteFile(log.get(), line, commandLength + 1, &written, nullptr);
         HeapFree(GetProcessHeap(), 0, line);
     }
-    CloseHandle(log);
     return wrote ? 0 : 4;
 }

@@ -10,13 +10,17 @@
 #include <string>
 #include <vector>
 
+#include "common/unique_handle_win.h"
+
 namespace winetest {
 
 inline int failures = 0;
 inline int successes = 0;
 inline const char* group = "";
 
-inline bool report(const char* file, int line, bool passed, const char* format, ...) {
+// The compiler checks every message against its arguments.
+__attribute__((format(printf, 4, 5))) inline bool report(const char* file, int line, bool passed,
+                                                         const char* format, ...) {
     if (passed) {
         ++successes;
         return true;
@@ -55,32 +59,38 @@ inline std::string directoryOf(const std::string& path) {
     return path.substr(0, path.find_last_of('\\'));
 }
 
-// A started process; closes its handles when done.
-struct Process {
-    PROCESS_INFORMATION info = {};
-    bool started = false;
-
+// A started process; its handles are closed when done.
+class Process {
+  public:
     Process() = default;
-    Process(const Process&) = delete;
-    Process& operator=(const Process&) = delete;
-    ~Process() {
-        if (started) {
-            CloseHandle(info.hThread);
-            CloseHandle(info.hProcess);
-        }
-    }
+
+    bool started() const { return process_ != nullptr; }
+    HANDLE handle() const { return process_.get(); }
+    DWORD id() const { return id_; }
 
     // Exit code, or STILL_ACTIVE when it does not end within the time.
     DWORD wait(DWORD milliseconds = 20000) const {
-        if (WaitForSingleObject(info.hProcess, milliseconds) != WAIT_OBJECT_0) {
+        if (WaitForSingleObject(handle(), milliseconds) != WAIT_OBJECT_0) {
             return STILL_ACTIVE;
         }
         DWORD code = STILL_ACTIVE;
-        GetExitCodeProcess(info.hProcess, &code);
+        GetExitCodeProcess(handle(), &code);
         return code;
     }
 
-    void kill() const { TerminateProcess(info.hProcess, 99); }
+    void kill() const { TerminateProcess(handle(), 99); }
+
+    // Takes over what CreateProcess filled in.
+    void own(const PROCESS_INFORMATION& info) {
+        process_.reset(info.hProcess);
+        thread_.reset(info.hThread);
+        id_ = info.dwProcessId;
+    }
+
+  private:
+    UniqueHandle process_;
+    UniqueHandle thread_;
+    DWORD id_ = 0;
 };
 
 // Starts application (or, when empty, the program that commandLine names)
@@ -99,11 +109,14 @@ inline bool startProgram(Process& process, const std::string& application,
     }
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back('\0');
-    process.started = CreateProcessA(application.empty() ? nullptr : application.c_str(),
-                                     line.data(), nullptr, nullptr, standardOutput != nullptr, 0,
-                                     nullptr, directory.empty() ? nullptr : directory.c_str(),
-                                     &startup, &process.info) != FALSE;
-    return process.started;
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessA(application.empty() ? nullptr : application.c_str(), line.data(), nullptr,
+                        nullptr, standardOutput != nullptr, 0, nullptr,
+                        directory.empty() ? nullptr : directory.c_str(), &startup, &info)) {
+        return false;
+    }
+    process.own(info);
+    return true;
 }
 
 // Starts commandLine (program name included, as it should reach the
@@ -113,30 +126,51 @@ inline bool start(Process& process, const std::string& commandLine, const std::s
     return startProgram(process, "", commandLine, directory, standardOutput);
 }
 
+// A process whose standard output the test reads through a pipe.
+class CapturedProcess {
+  public:
+    // Starts commandLine in directory; false when the pipe or the process
+    // could not be had.
+    bool start(const std::string& commandLine, const std::string& directory) {
+        SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+        HANDLE readEnd = nullptr;
+        HANDLE writeEnd = nullptr;
+        if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) {
+            return false;
+        }
+        readEnd_.reset(readEnd);
+        // Only this end goes to the child; this process keeps none of it.
+        const UniqueHandle childEnd(writeEnd);
+        SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+        return winetest::start(process, commandLine, directory, writeEnd);
+    }
+
+    // Everything it wrote, once its end of the pipe is closed.
+    std::string output() const {
+        std::string text;
+        char buffer[4096];
+        DWORD got = 0;
+        while (readEnd_ && ReadFile(readEnd_.get(), buffer, sizeof buffer, &got, nullptr) &&
+               got > 0) {
+            text.append(buffer, got);
+        }
+        return text;
+    }
+
+    Process process;
+
+  private:
+    UniqueHandle readEnd_;
+};
+
 // Runs commandLine to its end with its standard output captured; returns the
 // exit code (STILL_ACTIVE when it did not end in time).
 inline DWORD runCapturingOutput(const std::string& commandLine, const std::string& directory,
                                 std::string& output, DWORD milliseconds = 20000) {
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE readEnd = nullptr;
-    HANDLE writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) {
-        return STILL_ACTIVE;
-    }
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    Process process;
-    const bool started = start(process, commandLine, directory, writeEnd);
-    CloseHandle(writeEnd);
-    output.clear();
-    if (started) {
-        char buffer[4096];
-        DWORD got = 0;
-        while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0) {
-            output.append(buffer, got);
-        }
-    }
-    CloseHandle(readEnd);
-    return started ? process.wait(milliseconds) : STILL_ACTIVE;
+    CapturedProcess run;
+    const bool started = run.start(commandLine, directory);
+    output = started ? run.output() : std::string();
+    return started ? run.process.wait(milliseconds) : STILL_ACTIVE;
 }
 
 struct WindowSearch {
@@ -215,34 +249,35 @@ inline void startDesktop() {
 class UnmanagedWindows {
   public:
     UnmanagedWindows() {
+        HKEY key = nullptr;
         if (RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
-                            nullptr, &key_, nullptr) != ERROR_SUCCESS) {
-            key_ = nullptr;
+                            nullptr, &key, nullptr) != ERROR_SUCCESS) {
             return;
         }
+        key_.reset(key);
         DWORD size = sizeof earlier_;
-        hadValue_ = RegQueryValueExA(key_, "Managed", nullptr, nullptr,
+        hadValue_ = RegQueryValueExA(key, "Managed", nullptr, nullptr,
                                      reinterpret_cast<BYTE*>(earlier_), &size) == ERROR_SUCCESS;
-        RegSetValueExA(key_, "Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>("N"), 2);
+        RegSetValueExA(key, "Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>("N"), 2);
     }
     ~UnmanagedWindows() {
-        if (key_ == nullptr) {
+        if (!key_) {
             return;
         }
         if (hadValue_) {
-            RegSetValueExA(key_, "Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>(earlier_),
+            RegSetValueExA(key_.get(), "Managed", 0, REG_SZ,
+                           reinterpret_cast<const BYTE*>(earlier_),
                            static_cast<DWORD>(lstrlenA(earlier_) + 1));
         } else {
-            RegDeleteValueA(key_, "Managed");
+            RegDeleteValueA(key_.get(), "Managed");
         }
-        RegCloseKey(key_);
     }
     UnmanagedWindows(const UnmanagedWindows&) = delete;
     UnmanagedWindows& operator=(const UnmanagedWindows&) = delete;
 
   private:
     static constexpr const char* kKey = "Software\\Wine\\X11 Driver";
-    HKEY key_ = nullptr;
+    UniqueKey key_;
     char earlier_[64] = "";
     bool hadValue_ = false;
 };
@@ -296,32 +331,29 @@ inline void pressKey(HWND window, WORD key) {
 }
 
 inline bool writeFile(const std::string& path, const std::string& content) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
+    const UniqueHandle file = fileHandle(CreateFileA(
+        path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
-    const BOOL wrote =
-        WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-    CloseHandle(file);
-    return wrote && written == content.size();
+    return file &&
+           WriteFile(file.get(), content.data(), static_cast<DWORD>(content.size()), &written,
+                     nullptr) &&
+           written == content.size();
 }
 
 // The whole content of a file, or false when it cannot be opened.
 inline bool readFile(const std::string& path, std::string& content) {
     content.clear();
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    const UniqueHandle file =
+        fileHandle(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         return false;
     }
     char buffer[4096];
     DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read != 0) {
+    while (ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) && read != 0) {
         content.append(buffer, read);
     }
-    CloseHandle(file);
     return true;
 }
 
@@ -341,14 +373,12 @@ class TempDirectory {
     }
     ~TempDirectory() {
         WIN32_FIND_DATAA entry;
-        HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &entry);
-        if (search != INVALID_HANDLE_VALUE) {
+        if (const UniqueFind search = findHandle(FindFirstFileA((path_ + "\\*").c_str(), &entry))) {
             do {
                 if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
                     DeleteFileA(file(entry.cFileName).c_str());
                 }
-            } while (FindNextFileA(search, &entry));
-            FindClose(search);
+            } while (FindNextFileA(search.get(), &entry));
         }
         RemoveDirectoryA(path_.c_str());
     }
@@ -369,9 +399,8 @@ class ProcessGroup {
   public:
     ProcessGroup() : job_(CreateJobObjectA(nullptr, nullptr)) {}
     ~ProcessGroup() {
-        if (job_ != nullptr) {
-            TerminateJobObject(job_, 99);
-            CloseHandle(job_);
+        if (job_) {
+            TerminateJobObject(job_.get(), 99);
         }
     }
     ProcessGroup(const ProcessGroup&) = delete;
@@ -379,7 +408,7 @@ class ProcessGroup {
 
     // Only what the process starts after this call joins the group.
     bool add(const Process& process) {
-        return job_ != nullptr && AssignProcessToJobObject(job_, process.info.hProcess);
+        return job_ && AssignProcessToJobObject(job_.get(), process.handle());
     }
 
     // How many processes the group has had, 0 when that cannot be told.
@@ -406,14 +435,17 @@ class ProcessGroup {
   private:
     bool accounting(JOBOBJECT_BASIC_ACCOUNTING_INFORMATION& info) const {
         info = {};
-        return job_ != nullptr &&
-               QueryInformationJobObject(job_, JobObjectBasicAccountingInformation, &info,
-                                         sizeof info, nullptr);
+        return job_ && QueryInformationJobObject(job_.get(), JobObjectBasicAccountingInformation,
+                                                 &info, sizeof info, nullptr);
     }
 
-    HANDLE job_;
+    UniqueHandle job_;
 };
 
 } // namespace winetest
 
 #define ok(condition, ...) winetest::report(__FILE__, __LINE__, (condition), __VA_ARGS__)
+
+// A set-up step that must succeed; when it does not, the report names it as
+// a fault of the set-up, not of the behaviour checked after it.
+#define SETUP(call) ok((call), "set-up failed: %s", #call)

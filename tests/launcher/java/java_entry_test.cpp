@@ -170,12 +170,8 @@ void testMissingMain() {
 
 // The watcher's signal, as a later start gives it.
 bool signal() {
-    HANDLE event = OpenEventA(EVENT_MODIFY_STATE, FALSE, kEventName);
-    const bool done = event != nullptr && SetEvent(event);
-    if (event != nullptr) {
-        CloseHandle(event);
-    }
-    return done;
+    const UniqueHandle event(OpenEventA(EVENT_MODIFY_STATE, FALSE, kEventName));
+    return event && SetEvent(event.get());
 }
 
 // Closes the message box that run shows for a method's result; false when

@@ -92,30 +92,30 @@ void testMissingRegistration() {
     }
 
     // A version that cannot be read names no key worth opening.
-    setMachineText(kRuntimeKey, nullptr);
+    SETUP(setMachineText(kRuntimeKey, nullptr));
     {
         Run run;
         run.endsWithDialog("no CurrentVersion");
     }
-    setMachineText(kRuntimeKey, "CurrentVersion", std::string(5000, '1'));
+    SETUP(setMachineText(kRuntimeKey, "CurrentVersion", std::string(5000, '1')));
     {
         Run run;
         run.endsWithDialog("CurrentVersion of 5000 bytes");
     }
-    setMachineText(kRuntimeKey, "CurrentVersion", "1.8");
+    SETUP(setMachineText(kRuntimeKey, "CurrentVersion", "1.8"));
     {
         Run run;
         run.endsWithDialog("no versioned key");
     }
 
     // A runtime that is registered without its home ends the launch quietly.
-    setMachineText(versionedKey("1.8"), nullptr);
+    SETUP(setMachineText(versionedKey("1.8"), nullptr));
     {
         Run run;
         run.endsSilently("no JavaHome");
         ok(run.count("LOAD") == 0, "no JavaHome: a library was loaded");
     }
-    setMachineText(versionedKey("1.8"), "JavaHome", homeClient + std::string(4200, 'x'));
+    SETUP(setMachineText(versionedKey("1.8"), "JavaHome", homeClient + std::string(4200, 'x')));
     {
         Run run;
         run.endsSilently("JavaHome of 4200 bytes");
@@ -138,7 +138,7 @@ void testLibraryPlaces() {
         {"hotspot and server", homeHotspot, "hotspot", "0x00010002"},
     };
     for (const auto& c : cases) {
-        registerRuntime("1.8", c.home);
+        SETUP(registerRuntime("1.8", c.home));
         Run run;
         const bool hotspot = std::string(c.place) == "hotspot";
         if (hotspot) {
@@ -159,14 +159,14 @@ void testLibraryPlaces() {
            "%s: JNI_GetDefaultJavaVMInitArgs was called", c.what);
     }
 
-    registerRuntime("1.8", homeEmpty);
+    SETUP(registerRuntime("1.8", homeEmpty));
     {
         Run run;
         run.endsWithDialog("no library");
     }
 
     // Refused before the creation call, with no second try at another place.
-    registerRuntime("1.8", homeNoInit);
+    SETUP(registerRuntime("1.8", homeNoInit));
     {
         Run run;
         run.endsWithDialog("no JNI_GetDefaultJavaVMInitArgs");
@@ -181,7 +181,7 @@ void testLibraryPlaces() {
 
 void testCreation() {
     group = "creation";
-    registerRuntime("1.8", homeClient);
+    SETUP(registerRuntime("1.8", homeClient));
     const std::string bin = quoted(homeClient + "\\bin");
 
     files->configure("create_result -1\n");
@@ -209,7 +209,7 @@ void testCreation() {
 
     // The version is read back after the call: a library reached at the
     // hotspot place passes when the call raised it.
-    registerRuntime("1.8", homeHotspot);
+    SETUP(registerRuntime("1.8", homeHotspot));
     files->configure("version_out 0x00010004\n");
     {
         Run run;
@@ -220,7 +220,7 @@ void testCreation() {
 
 void testOptions() {
     group = "options";
-    registerRuntime("1.8", homeClient);
+    SETUP(registerRuntime("1.8", homeClient));
     const std::string classPath = "-Djava.class.path=" + std::string(kClassPath) + homeClient +
                                   "\\lib;" + homeClient + "\\lib\\rt.jar;";
     const std::string extraDirectory = "D:\\Brisca qrt\\jars";
@@ -243,7 +243,7 @@ void testOptions() {
     for (const auto& c : cases) {
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Norvane\\Brisca_qrt");
         if (c.key) {
-            setMachineText(kExtraJarKey, c.value ? "Path" : nullptr, c.directory);
+            SETUP(setMachineText(kExtraJarKey, c.value ? "Path" : nullptr, c.directory));
         }
         Run run;
         run.launches(c.what);
@@ -270,9 +270,9 @@ void testOptions() {
 // The other modes, through builds of the launcher that compile them in.
 void testExtraJarModes(const std::string (&variants)[3]) {
     group = "extra-jar modes";
-    registerRuntime("1.8", homeClient);
+    SETUP(registerRuntime("1.8", homeClient));
     const std::string directory = "D:\\Brisca qrt\\jars";
-    setMachineText(kExtraJarKey, "Path", directory);
+    SETUP(setMachineText(kExtraJarKey, "Path", directory));
     const std::string classPath = "-Djava.class.path=" + std::string(kClassPath) + homeClient +
                                   "\\lib;" + homeClient + "\\lib\\rt.jar;";
     // The other product's module jars in their fixed order; the last one

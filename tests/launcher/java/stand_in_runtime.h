@@ -32,8 +32,7 @@ inline void makeDirectories(const std::string& path) {
 
 inline void removeTree(const std::string& directory) {
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((directory + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
+    if (const UniqueFind search = findHandle(FindFirstFileA((directory + "\\*").c_str(), &found))) {
         do {
             const std::string name = found.cFileName;
             if (name == "." || name == "..") {
@@ -45,8 +44,7 @@ inline void removeTree(const std::string& directory) {
             } else {
                 DeleteFileA(path.c_str());
             }
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
+        } while (FindNextFileA(search.get(), &found));
     }
     RemoveDirectoryA(directory.c_str());
 }
@@ -85,15 +83,15 @@ inline bool setMachineText(const std::string& key, const char* valueName,
                         nullptr) != ERROR_SUCCESS) {
         return false;
     }
-    LONG status = ERROR_SUCCESS;
-    if (valueName != nullptr) {
-        const std::wstring value = wide(text);
-        status = RegSetValueExW(handle, wide(valueName).c_str(), 0, REG_SZ,
-                                reinterpret_cast<const BYTE*>(value.c_str()),
-                                static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    const UniqueKey created(handle);
+    if (valueName == nullptr) {
+        return true;
     }
-    RegCloseKey(handle);
-    return status == ERROR_SUCCESS;
+    const std::wstring value = wide(text);
+    return RegSetValueExW(handle, wide(valueName).c_str(), 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(value.c_str()),
+                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) ==
+           ERROR_SUCCESS;
 }
 
 inline std::string versionedKey(std::string_view version) {
@@ -111,12 +109,10 @@ inline void unregisterAll() {
 
 inline bool isRegistered(const char* key) {
     HKEY handle = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ | KEY_WOW64_64KEY, &handle) !=
-        ERROR_SUCCESS) {
-        return false;
-    }
-    RegCloseKey(handle);
-    return true;
+    const bool opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ | KEY_WOW64_64KEY,
+                                      &handle) == ERROR_SUCCESS;
+    const UniqueKey owned(opened ? handle : nullptr);
+    return opened;
 }
 
 // Registers home as the current runtime of version, replacing any earlier
@@ -235,7 +231,8 @@ class StandInFiles {
         if (text.empty()) {
             DeleteFileA(configFile.c_str());
         } else {
-            winetest::writeFile(configFile, text);
+            ok(winetest::writeFile(configFile, text), "set-up: cannot write %s",
+               configFile.c_str());
         }
     }
 
@@ -260,7 +257,7 @@ class LauncherRun {
            "cannot start the launcher: %lu", GetLastError());
     }
     ~LauncherRun() {
-        if (process.started && process.wait(0) == STILL_ACTIVE) {
+        if (process.started() && process.wait(0) == STILL_ACTIVE) {
             process.kill();
             process.wait();
         }
@@ -280,7 +277,7 @@ class LauncherRun {
     bool waitFor(std::string_view prefix, std::size_t count = 1) const {
         return waitForLines(files_.logFile, prefix, count);
     }
-    DWORD id() const { return process.info.dwProcessId; }
+    DWORD id() const { return process.id(); }
 
     // The missing-Java dialog comes up once; once closed, the process ends
     // with 1.

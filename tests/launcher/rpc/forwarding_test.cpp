@@ -162,7 +162,7 @@ void testManyStarts() {
 
     // The queue and the runtime have had their first lists: from here on,
     // a burst leaves nothing behind.
-    const SIZE_T before = privateBytes(first.process.info.hProcess);
+    const SIZE_T before = privateBytes(first.process.handle());
     constexpr int kStarts = 100;
     std::vector<std::unique_ptr<Process>> starts;
     for (int i = 0; i < kStarts; ++i) {
@@ -183,7 +183,7 @@ void testManyStarts() {
             break;
         }
     }
-    const SIZE_T after = privateBytes(first.process.info.hProcess);
+    const SIZE_T after = privateBytes(first.process.handle());
     ok(first.process.wait(0) == STILL_ACTIVE, "the first instance did not survive");
     ok(before > 0 && after < before + 2 * 1024 * 1024,
        "private memory grew from %zu to %zu bytes over a burst", static_cast<std::size_t>(before),

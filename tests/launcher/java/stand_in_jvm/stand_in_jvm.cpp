@@ -20,6 +20,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/unique_handle_win.h"
 #include "jni_slot_names.h"
 #include "stand_in_jvm.h"
 
@@ -39,16 +40,15 @@ std::string quoted(const char* text) {
 // Opened and closed per line: a test reads the file while the process runs,
 // and may remove it between two runs.
 void appendLine(const std::string& path, const std::string& line) {
-    HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    const UniqueHandle file = fileHandle(CreateFileA(
+        path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         return;
     }
     const std::string text = line + "\n";
     DWORD written = 0;
-    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(file);
+    WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
 
 void log(const std::string& line) {
@@ -69,9 +69,9 @@ void stamp(const std::string& what, long long counter, const std::string& after 
         return;
     }
     appendLine(stampsPath, what + " " + std::to_string(counter) + after);
-    if (HANDLE event = OpenEventA(EVENT_MODIFY_STATE, FALSE, kStandInStampEvent)) {
-        SetEvent(event);
-        CloseHandle(event);
+    if (const UniqueHandle event(OpenEventA(EVENT_MODIFY_STATE, FALSE, kStandInStampEvent));
+        event) {
+        SetEvent(event.get());
     }
 }
 
