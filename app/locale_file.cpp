@@ -24,7 +24,7 @@ std::size_t matchedAfter(std::size_t matched, int c) {
 
 } // namespace
 
-void readLocaleSetting(std::FILE* file, std::string& locale) {
+bool readLocaleSetting(std::FILE* file, std::string& locale) {
     // Matches the key while streaming, so that no line is ever buffered
     // whole: only the value behind the key is kept.
     std::size_t matched = 0;
@@ -40,7 +40,7 @@ void readLocaleSetting(std::FILE* file, std::string& locale) {
         }
     }
     if (matched != kKey.size()) {
-        return;
+        return false;
     }
 
     std::string value;
@@ -48,16 +48,18 @@ void readLocaleSetting(std::FILE* file, std::string& locale) {
         value.push_back(static_cast<char>(c));
     }
     if (std::ferror(file)) {
-        return; // the line was not read to its end
+        return false; // the line was not read to its end
     }
     if (c == '\n' && !value.empty() && value.back() == '\r') {
         value.pop_back();
     }
     locale = std::move(value);
+    return true;
 }
 
-std::string readLocale(const char* fileName) {
+std::string readLocale(const char* fileName, LocaleFileState* state) {
     std::string locale = "en";
+    LocaleFileState found = LocaleFileState::NotOpened;
     // Read only, in text mode, and shared: other programs may read and write
     // the file meanwhile.
 #ifdef _WIN32
@@ -66,8 +68,12 @@ std::string readLocale(const char* fileName) {
     std::FILE* file = std::fopen(fileName, "r");
 #endif
     if (file != nullptr) {
-        readLocaleSetting(file, locale);
+        found =
+            readLocaleSetting(file, locale) ? LocaleFileState::KeyFound : LocaleFileState::NoKey;
         std::fclose(file);
+    }
+    if (state != nullptr) {
+        *state = found;
     }
     return locale;
 }

@@ -10,16 +10,21 @@
 get_filename_component(PELLIX_ROOT ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE)
 
 # Lowest first: a module may use those before it.
-set(PELLIX_MODULES arguments prompt java rpc launcher app)
+set(PELLIX_MODULES common arguments prompt java rpc launcher app)
+
+# The trace, and the holder of released handles (a header alone).
+set(PELLIX_common_SOURCES common/trace.cpp common/trace_win.cpp)
 
 # The command-line arguments, the forwarded text and the hand-over queue.
 set(PELLIX_arguments_SOURCES
     launcher/arguments.cpp launcher/pending_files.cpp
     launcher/arguments_win.cpp)
+set(PELLIX_arguments_USES common)
 # The missing-Java prompt: the texts of nine languages and the dialog.
 set(PELLIX_prompt_SOURCES
     prompt/prompt_texts.cpp prompt/wide_copy.cpp
     prompt/java_prompt_win.cpp)
+set(PELLIX_prompt_USES common)
 set(PELLIX_prompt_SYSTEM_LIBRARIES user32 gdi32)
 # Runtime discovery, virtual machine creation, the calls into Java.
 set(PELLIX_java_SOURCES
@@ -27,20 +32,21 @@ set(PELLIX_java_SOURCES
     launcher/java/java_options.cpp launcher/java/java_outcome.cpp
     launcher/java/java_calls_win.cpp launcher/java/java_home_win.cpp
     launcher/java/java_vm_win.cpp)
-set(PELLIX_java_USES arguments)
+set(PELLIX_java_USES common arguments)
 set(PELLIX_java_SYSTEM_LIBRARIES advapi32 user32)
 # The RemoteCalls interface: who may call, the client and the server.
 set(PELLIX_rpc_SOURCES
     launcher/rpc/caller_identity.cpp
     launcher/rpc/midl_user_win.cpp launcher/rpc/remote_calls_client_win.cpp
     launcher/rpc/remote_calls_server_win.cpp)
-set(PELLIX_rpc_USES arguments)
+set(PELLIX_rpc_USES common arguments)
 set(PELLIX_rpc_SYSTEM_LIBRARIES rpcrt4 advapi32)
 # The launch driver: the instance lock, both instances' paths, the watcher.
 set(PELLIX_launcher_SOURCES launcher/launch_driver_win.cpp)
-set(PELLIX_launcher_USES arguments prompt java rpc)
+set(PELLIX_launcher_USES common arguments prompt java rpc)
 # The locale file (the entry itself, app/main_win.cpp, is the executable's).
 set(PELLIX_app_SOURCES app/locale_file.cpp)
+set(PELLIX_app_USES common)
 
 # pellix_module_sources(OUT MODULE PORTABLE|WINDOWS): the absolute paths of
 # one part of a module.

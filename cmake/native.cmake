@@ -10,7 +10,7 @@ include(${CMAKE_CURRENT_LIST_DIR}/modules.cmake)
 set(PELLIX_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer -g)
 pellix_add_modules()
 pellix_add_modules(SUFFIX _sanitized OPTIONS ${PELLIX_SANITIZE})
-pellix_add_modules(SUFFIX _tsan MODULES arguments OPTIONS -fsanitize=thread -fno-omit-frame-pointer -g)
+pellix_add_modules(SUFFIX _tsan MODULES common arguments OPTIONS -fsanitize=thread -fno-omit-frame-pointer -g)
 
 option(PELLIX_WINDOWS "Cross-build the Windows executable and test it under Wine" ON)
 

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "arguments.h"
+#include "common/trace.h"
 #include "common/unique_handle_win.h"
 #include "java/java_calls.h"
 #include "java/java_outcome.h"
@@ -50,9 +51,16 @@ void takeInstanceLock(const char* mutexName) {
     instanceLock.mutex = CreateMutexA(nullptr, FALSE, mutexName);
     instanceLock.creationError = GetLastError();
     instanceLock.event = CreateEventA(nullptr, TRUE, TRUE, kSignalEventName);
+    const DWORD eventError = GetLastError();
     if (instanceLock.event != nullptr) {
         ResetEvent(instanceLock.event);
     }
+    TRACE("instance mutex: %s, creation status %lu: %s; event %s, status %lu",
+          instanceLock.mutex != nullptr ? "held" : "none",
+          static_cast<unsigned long>(instanceLock.creationError),
+          instanceLock.creationError == ERROR_ALREADY_EXISTS ? "a later start"
+                                                             : "the first instance",
+          instanceLock.event != nullptr ? "held" : "none", static_cast<unsigned long>(eventError));
 }
 
 int32_t forwardToFirstInstance() {
@@ -80,7 +88,10 @@ int32_t forwardToFirstInstance() {
 
 void openPendingFiles() {
     for (const auto& list : takePendingFiles()) {
-        callJavaMethod(mainClassName, "openFiles", list->count, entryTexts(*list).data());
+        const int32_t opened =
+            callJavaMethod(mainClassName, "openFiles", list->count, entryTexts(*list).data());
+        TRACE("openFiles with %ld entries: %ld", static_cast<long>(list->count),
+              static_cast<long>(opened));
     }
 }
 
@@ -95,7 +106,8 @@ void openPendingFiles() {
             blockForever();
         }
         ResetEvent(instanceLock.event);
-        callToFront();
+        const int32_t toFront = callToFront();
+        TRACE("signal served: toFront %ld", static_cast<long>(toFront));
         openPendingFiles();
     }
 }
@@ -118,10 +130,17 @@ int32_t startApplication(const char* mutexName, const char* classPath, void* /*u
     // Listening before Java starts keeps the arguments of a start that
     // arrives while the virtual machine is being created. Without the server
     // the launch goes on: later starts still bring it to the front.
-    startRemoteCallsServer();
+    const int32_t serving = startRemoteCallsServer();
+    TRACE("messaging server: %ld", static_cast<long>(serving));
     const JavaOutcome launched = launchJava(classPath, mainClass, extraJarMode);
+    const FailureReport report = reportFor(launched);
+    TRACE(
+        "launch: %s, %s", outcomeName(launched),
+        report == FailureReport::GoOn
+            ? "watching for later starts"
+            : (report == FailureReport::MissingJavaDialog ? "missing-Java dialog" : "silent end"));
     // The one place where a failed launch becomes what the user sees.
-    switch (reportFor(launched)) {
+    switch (report) {
     case FailureReport::GoOn:
         watchForSignals();
     case FailureReport::MissingJavaDialog:

@@ -76,7 +76,7 @@ const PromptLanguage& findLanguage(std::string_view lowered) {
 
 } // namespace
 
-void selectPromptTexts(std::string locale, JavaPromptInfo& info) {
+const char* selectPromptTexts(std::string locale, JavaPromptInfo& info) {
     // Lowers ASCII only, as tolower does in the "C" locale, whatever locale
     // the process may run under.
     for (char& c : locale) {
@@ -89,4 +89,5 @@ void selectPromptTexts(std::string locale, JavaPromptInfo& info) {
     info.downloadLabel = language.downloadLabel;
     info.cancelLabel = language.cancelLabel;
     info.downloadUrl = language.downloadUrl;
+    return language.keys[0];
 }

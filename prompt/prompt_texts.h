@@ -27,5 +27,6 @@ struct JavaPromptInfo {
 
 // Picks the language whose key equals the locale once lowered (English when
 // none does) and stores its message, labels and download URL into info.
-// Leaves owner, instance and title alone.
-void selectPromptTexts(std::string locale, JavaPromptInfo& info);
+// Leaves owner, instance and title alone. Returns the language's first key,
+// for the trace.
+const char* selectPromptTexts(std::string locale, JavaPromptInfo& info);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "common/trace.h"
 #include "launcher/arguments.h"
 #include "launcher/launcher.h"
 
@@ -46,6 +47,7 @@ jclass findClass(JNIEnv* env, const char* name) {
     jclass found = env->FindClass(name);
     if (found == nullptr) {
         env->ExceptionClear();
+        TRACE("Java: class %s not found", name);
     }
     return found;
 }
@@ -54,18 +56,50 @@ jmethodID findStaticMethod(JNIEnv* env, jclass cls, const char* name, const char
     jmethodID found = env->GetStaticMethodID(cls, name, descriptor);
     if (found == nullptr) {
         env->ExceptionClear();
+        TRACE("Java: static method %s%s not found", name, descriptor);
     }
     return found;
 }
 
+// The class name of a thrown object, asked of Java itself: Class.getName.
+// Called with no exception pending; any failure gives an empty name.
+std::string thrownClassName(JNIEnv* env, jthrowable thrown) {
+    jclass thrownClass = env->GetObjectClass(thrown);
+    jclass classClass = thrownClass == nullptr ? nullptr : env->GetObjectClass(thrownClass);
+    jmethodID getName = classClass == nullptr
+                            ? nullptr
+                            : env->GetMethodID(classClass, "getName", "()Ljava/lang/String;");
+    if (getName == nullptr) {
+        env->ExceptionClear();
+        return {};
+    }
+    auto text = static_cast<jstring>(env->CallObjectMethod(thrownClass, getName));
+    if (env->ExceptionCheck() || text == nullptr) {
+        env->ExceptionClear();
+        return {};
+    }
+    std::string name;
+    if (const char* chars = env->GetStringUTFChars(text, nullptr)) {
+        name = chars;
+        env->ReleaseStringUTFChars(text, chars);
+    }
+    env->ExceptionClear(); // out of memory for the characters
+    return name;
+}
+
 // What the application's own code threw is shown on standard error and
-// cleared, so that the next call into Java works.
+// cleared, so that the next call into Java works. The trace names its class;
+// the stack trace stays on standard error.
 bool describeException(JNIEnv* env) {
     if (!env->ExceptionCheck()) {
         return false;
     }
+    jthrowable thrown = traceEnabled ? env->ExceptionOccurred() : nullptr;
     env->ExceptionDescribe();
     env->ExceptionClear();
+    if (thrown != nullptr) {
+        TRACE("Java: exception %s left pending", thrownClassName(env, thrown).c_str());
+    }
     return true;
 }
 
@@ -128,10 +162,13 @@ int32_t callJavaMain(const char* mainClass) {
         return kJavaUnreachable;
     }
     env->CallStaticVoidMethod(cls, main, args);
-    // main is expected to return once the application is up; one that threw
-    // has not brought it up, and the watcher would keep an invisible
-    // instance that swallows every later start.
-    return describeException(env) ? kJavaUnreachable : 0;
+    // A main that threw has often brought its windows up already (an
+    // optional step failed), and the application's own threads live on, as
+    // they would under java -cp: ending the process would take every window
+    // with it. The exception is reported, and the watcher serves later
+    // starts as after a normal return.
+    describeException(env);
+    return 0;
 }
 
 int32_t callJavaMethod(const char* className, const char* methodName, int32_t count,

@@ -5,11 +5,11 @@ namespace {
 // The module jars of the other product, in the order they go on the class
 // path.
 const char* const kModuleJars[22] = {
-    "briscaCore.jar",   "briscaChart.jar",  "briscaData.jar",   "briscaDraw.jar",
-    "briscaExport.jar", "briscaFont.jar",   "briscaForms.jar",  "briscaGrid.jar",
-    "briscaHelp.jar",   "briscaImage.jar",  "briscaImport.jar", "briscaLayout.jar",
-    "briscaMail.jar",   "briscaPrint.jar",  "briscaReport.jar", "briscaScript.jar",
-    "briscaSearch.jar", "briscaSheet.jar",  "briscaSpell.jar",  "briscaTable.jar",
+    "briscaCore.jar",   "briscaChart.jar", "briscaData.jar",   "briscaDraw.jar",
+    "briscaExport.jar", "briscaFont.jar",  "briscaForms.jar",  "briscaGrid.jar",
+    "briscaHelp.jar",   "briscaImage.jar", "briscaImport.jar", "briscaLayout.jar",
+    "briscaMail.jar",   "briscaPrint.jar", "briscaReport.jar", "briscaScript.jar",
+    "briscaSearch.jar", "briscaSheet.jar", "briscaSpell.jar",  "briscaTable.jar",
     "briscaText.jar",   "briscaUtil.jar",
 };
 

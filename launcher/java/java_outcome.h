@@ -32,6 +32,9 @@ enum class FailureReport {
     SilentEnd,         // the launch ends without a word
 };
 
+// The outcome's name, for the trace.
+const char* outcomeName(JavaOutcome outcome);
+
 // What the user gets for an outcome. A runtime that is registered but has no
 // home, and an application that cannot be run, end silently: installing Java
 // would not help.

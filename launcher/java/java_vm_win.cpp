@@ -6,6 +6,7 @@
 
 #include <jni.h>
 
+#include "common/trace_win.h"
 #include "java_calls.h"
 #include "java_home.h"
 #include "java_options.h"
@@ -61,13 +62,20 @@ JavaOutcome startJavaVM(const char* classPath, int32_t extraJarMode) {
     // directory from here on, for the rest of the process.
     const std::string& javaHome = found.home;
     SetDllDirectoryA((javaHome + "\\bin").c_str());
+    TRACE("DLL directory: %s\\bin", traceUtf8(javaHome.c_str()).c_str());
 
     // Deliberately never freed: the library stays loaded for the life of the
     // process, also when a later step fails.
     HMODULE library = nullptr;
     jint version = 0;
     for (const LibraryPlace& place : kLibraryPlaces) {
-        library = LoadLibraryA((javaHome + place.relativePath).c_str());
+        const std::string path = javaHome + place.relativePath;
+        SetLastError(ERROR_SUCCESS);
+        library = LoadLibraryA(path.c_str());
+        // 126: the file or one it needs is missing; 193: not a 64-bit
+        // library. A support desk tells the two apart.
+        TRACE("load %s: %s, error %lu", traceUtf8(path.c_str()).c_str(),
+              library != nullptr ? "loaded" : "failed", GetLastError());
         if (library != nullptr) {
             version = place.version;
             break;
@@ -76,11 +84,14 @@ JavaOutcome startJavaVM(const char* classPath, int32_t extraJarMode) {
     if (library == nullptr) {
         return JavaOutcome::NoLibrary;
     }
-    if (GetProcAddress(library, "JNI_GetDefaultJavaVMInitArgs") == nullptr) {
-        return JavaOutcome::NoDefaultArgsExport;
-    }
+    const bool hasDefaults = GetProcAddress(library, "JNI_GetDefaultJavaVMInitArgs") != nullptr;
     auto createJavaVM = reinterpret_cast<CreateJavaVMFn>(
         reinterpret_cast<void*>(GetProcAddress(library, "JNI_CreateJavaVM")));
+    TRACE("exports: JNI_GetDefaultJavaVMInitArgs %s, JNI_CreateJavaVM %s",
+          hasDefaults ? "present" : "missing", createJavaVM != nullptr ? "present" : "missing");
+    if (!hasDefaults) {
+        return JavaOutcome::NoDefaultArgsExport;
+    }
     if (createJavaVM == nullptr) {
         return JavaOutcome::NoCreateExport;
     }
@@ -92,8 +103,15 @@ JavaOutcome startJavaVM(const char* classPath, int32_t extraJarMode) {
     JavaLaunchOptions launch;
     fillLaunchOptions(launch, std::move(classPathOption), version);
 
+    for (int i = 0; i < launch.initArgs.nOptions; ++i) {
+        TRACE("option %d: %s", i, traceUtf8(launch.options[i].optionString).c_str());
+    }
+
     const jint created =
         createJavaVM(&javaVM, reinterpret_cast<void**>(&javaEnv), &launch.initArgs);
+    TRACE("JNI_CreateJavaVM with version 0x%08lx: %ld, version read back 0x%08lx",
+          static_cast<unsigned long>(version), static_cast<long>(created),
+          static_cast<unsigned long>(launch.initArgs.version));
     if (created < 0) {
         return JavaOutcome::CreationFailed;
     }

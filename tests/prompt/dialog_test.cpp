@@ -102,7 +102,7 @@ const Case kCases[] = {
 // is ended with it.
 class Launch {
   public:
-    explicit Launch(const char* locale) : directory_("pellix-dialog") {
+    explicit Launch(const char* locale, bool withIexplore = true) : directory_("pellix-dialog") {
         if (locale != nullptr) {
             ok(writeFile(directory_.file("dxr_tavora"), std::string("locale=") + locale + "\n"),
                "could not write dxr_tavora in %s", directory_.path().c_str());
@@ -114,8 +114,10 @@ class Launch {
         // ".exe". A recorder registered in App Paths is thus never reached;
         // one in the working directory, which Windows too searches before App
         // Paths, is.
-        ok(CopyFileA(recorder.c_str(), directory_.file("iexplore.exe").c_str(), FALSE),
-           "could not copy %s: %lu", recorder.c_str(), GetLastError());
+        if (withIexplore) {
+            ok(CopyFileA(recorder.c_str(), directory_.file("iexplore.exe").c_str(), FALSE),
+               "set-up: could not copy %s: %lu", recorder.c_str(), GetLastError());
+        }
         SetEnvironmentVariableA(kLogVariable, directory_.file("iexplore.log").c_str());
 
         if (!ok(start(process_, "\"" + launcher + "\"", directory_.path()),
@@ -131,7 +133,7 @@ class Launch {
     const Process& process() const { return process_; }
     const ProcessGroup& processes() const { return processes_; }
 
-    // The command lines the stand-in browser was started with, in order.
+    // The command lines the stand-in browsers were started with, in order.
     std::vector<std::string> browserStarts() const {
         std::vector<std::string> lines;
         std::string log;
@@ -165,6 +167,20 @@ SIZE labelExtent(HWND button, const wchar_t* label) {
     const WindowDC dc(button);
     GetTextExtentPoint32W(dc.get(), label, lstrlenW(label), &size);
     return size;
+}
+
+// The program that a command line starts, without directory and ".exe",
+// lower-cased: the shell passes "iexplore" on as it was given.
+std::string programOf(const std::string& commandLine) {
+    const bool quoted = !commandLine.empty() && commandLine[0] == '"';
+    std::string program = commandLine.substr(
+        quoted ? 1 : 0, commandLine.find(quoted ? '"' : ' ', 1) - (quoted ? 1 : 0));
+    program = program.substr(program.find_last_of("\\/") + 1);
+    CharLowerA(program.data());
+    if (program.size() > 4 && program.compare(program.size() - 4, 4, ".exe") == 0) {
+        program.resize(program.size() - 4);
+    }
+    return program;
 }
 
 // What follows the program name on a command line.
@@ -289,8 +305,9 @@ void testEnding(const Launch& launch, const Case& c) {
 
     if (startsBrowser(c.ending)) {
         const std::vector<std::string> starts = launch.browserStarts();
-        ok(starts.size() == 1, "%s, %s: the browser was started %zu times, expected once", c.locale,
-           how, starts.size());
+        ok(starts.size() == 1 && programOf(starts.back()) == "iexplore",
+           "%s, %s: not iexplore alone was started, once (%zu starts, the last [%s])", c.locale,
+           how, starts.size(), starts.empty() ? "" : starts.back().c_str());
         const std::string parameters = starts.empty() ? "" : parametersOf(starts.back());
         ok(parameters == c.language.url, "%s, %s: the browser got [%s], expected [%s]", c.locale,
            how, parameters.c_str(), c.language.url);
@@ -311,6 +328,45 @@ void testLanguage(const Case& c) {
     testLayout(launch.dialog(), c);
     testPlacement(launch.dialog(), c);
     testEnding(launch, c);
+}
+
+// Where "iexplore" cannot be started, the download button gives the page to
+// the browser that the system opens web addresses with, and the dialog ends
+// as after any download.
+void testWithoutIexplore() {
+    group = "no iexplore";
+    // Wine's own iexplore.exe in system32 would be found; it is moved aside
+    // for this start. A Windows installation is not altered by the test.
+    if (!onWine()) {
+        std::printf("skipping the start without iexplore: only under Wine can it be removed\n");
+        return;
+    }
+    char system[MAX_PATH] = "";
+    GetSystemDirectoryA(system, MAX_PATH);
+    const std::string iexplore = std::string(system) + "\\iexplore.exe";
+    const std::string aside = iexplore + ".aside";
+    if (!SETUP(MoveFileExA(iexplore.c_str(), aside.c_str(), MOVEFILE_REPLACE_EXISTING))) {
+        return;
+    }
+    {
+        Launch launch("de", false);
+        if (ok(launch.dialog() != nullptr, "no dialog")) {
+            end(launch.dialog(), Ending::DownloadButton);
+            const DWORD code = launch.process().wait(10000);
+            ok(code == 1, "exit code %lu, expected 1", code);
+            ok(launch.processes().waitForAll(10000), "what it started still runs");
+            const std::vector<std::string> starts = launch.browserStarts();
+            ok(starts.size() == 1 && programOf(starts.back()) == "browser",
+               "not the default browser alone was started, once (%zu starts, the last [%s])",
+               starts.size(), starts.empty() ? "" : starts.back().c_str());
+            // The association's command line quotes its %1.
+            const std::string expected = std::string("\"") + kGerman.url + "\"";
+            const std::string parameters = starts.empty() ? "" : parametersOf(starts.back());
+            ok(parameters == expected, "the browser got [%s], expected [%s]", parameters.c_str(),
+               expected.c_str());
+        }
+    }
+    SETUP(MoveFileExA(aside.c_str(), iexplore.c_str(), MOVEFILE_REPLACE_EXISTING));
 }
 
 // Without a locale file in the working directory the dialog speaks English.
@@ -359,6 +415,52 @@ class UnmanagedLauncherWindows {
     bool created_ = false;
 };
 
+// The stand-in browser, as browser.exe, is what the system opens web
+// addresses with while this lives: so every test sees whether the launcher
+// started it. Windows consults the user's choice before HKCR\http; Wine reads
+// HKCR\http alone, which this sets.
+class DefaultBrowser {
+  public:
+    DefaultBrowser() : directory_("pellix-browser") {
+        const std::string program = directory_.file("browser.exe");
+        SETUP(CopyFileA(recorder.c_str(), program.c_str(), FALSE));
+        HKEY key = nullptr;
+        if (!SETUP(RegCreateKeyExA(HKEY_CLASSES_ROOT, kKey, 0, nullptr, 0,
+                                   KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key,
+                                   nullptr) == ERROR_SUCCESS)) {
+            return;
+        }
+        key_.reset(key);
+        DWORD size = sizeof earlier_;
+        hadValue_ = RegQueryValueExA(key, nullptr, nullptr, nullptr,
+                                     reinterpret_cast<BYTE*>(earlier_), &size) == ERROR_SUCCESS;
+        const std::string command = "\"" + program + "\" \"%1\"";
+        SETUP(RegSetValueExA(key, nullptr, 0, REG_SZ,
+                             reinterpret_cast<const BYTE*>(command.c_str()),
+                             static_cast<DWORD>(command.size() + 1)) == ERROR_SUCCESS);
+    }
+    ~DefaultBrowser() {
+        if (!key_) {
+            return;
+        }
+        if (hadValue_) {
+            RegSetValueExA(key_.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(earlier_),
+                           static_cast<DWORD>(lstrlenA(earlier_) + 1));
+        } else {
+            RegDeleteValueA(key_.get(), nullptr);
+        }
+    }
+    DefaultBrowser(const DefaultBrowser&) = delete;
+    DefaultBrowser& operator=(const DefaultBrowser&) = delete;
+
+  private:
+    static constexpr const char* kKey = "http\\shell\\open\\command";
+    TempDirectory directory_;
+    UniqueKey key_;
+    char earlier_[1024] = "";
+    bool hadValue_ = false;
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -373,10 +475,12 @@ int main(int argc, char** argv) {
     GetDesktopWindow();
     {
         UnmanagedLauncherWindows unmanaged;
+        const DefaultBrowser browser;
         for (const Case& c : kCases) {
             testLanguage(c);
         }
         testWithoutLocaleFile();
+        testWithoutIexplore();
     }
     return finish("dialog_test");
 }

@@ -156,14 +156,23 @@ void testMissingMain() {
         ok(run.count("INVOKE") == 0, "%s: Java was called", c.what);
     }
 
-    // main threw: the application is not up, and the launch ends as if main
-    // were missing, once the exception is on standard error.
+    // main threw, perhaps with the application's windows already up: the
+    // exception is described, and the first instance stays and serves later
+    // starts as after a normal return.
     files->configure("throw " + mainClass + " main java/lang/IllegalStateException\n");
     {
         Run run;
-        run.endsSilently("main threw");
-        ok(run.count("ExceptionDescribe \"java/lang/IllegalStateException\"") == 1,
+        run.launches("main threw");
+        ok(run.waitFor("ExceptionDescribe \"java/lang/IllegalStateException\""),
            "main threw: the exception was not described");
+        std::string output;
+        const DWORD code =
+            runCapturingOutput(quotedLauncher() + " after.txt", files->workDir, output);
+        ok(code == 1 && output.empty(), "main threw: a later start ended with %lu [%s]", code,
+           output.c_str());
+        ok(run.waitFor(invokePrefix("toFront")) &&
+               run.waitFor(invokeLine("openFiles", {"after.txt"})),
+           "main threw: the later start reached neither toFront nor openFiles");
     }
     files->configure("");
 }

@@ -5,6 +5,7 @@
 // creates it once, with the options the launcher itself builds. Run with
 // --check-jni, the machine also checks every JNI call (-Xcheck:jni).
 #include "app/launch_settings.h"
+#include "common/trace.h"
 #include "launcher/arguments.h"
 #include "launcher/java/java_calls.h"
 #include "launcher/java/java_options.h"
@@ -286,11 +287,20 @@ TEST_F(JavaMain, IsMinusFiveWithoutTheClassOrTheMethod) {
     EXPECT_EQ(callJavaMain(kMainClass), 0) << "the failed lookups left an exception behind";
 }
 
-TEST_F(JavaMain, IsMinusFiveWhenMainThrowsAndTheNextCallWorks) {
+std::vector<std::string> traced;
+
+// A main that threw has the application up as far as it got: the launch goes
+// on, the exception described on standard error and named in the trace.
+TEST_F(JavaMain, GoesOnWhenMainThrowsAndTheNextCallWorks) {
     setAppFails(true);
+    traced.clear();
+    setTraceSink([](std::string_view line) { traced.emplace_back(line); });
     Captured err(STDERR_FILENO);
-    EXPECT_EQ(callJavaMain(kMainClass), -5);
+    EXPECT_EQ(callJavaMain(kMainClass), 0);
     const std::string described = err.finish();
+    setTraceSink(nullptr);
+    EXPECT_EQ(traced, std::vector<std::string>{
+                          "Java: exception java.lang.IllegalStateException left pending"});
     EXPECT_EQ(intField(appClass, "mainCalls"), 1);
     EXPECT_NE(described.find("IllegalStateException: main was told to fail"), std::string::npos)
         << head(described);

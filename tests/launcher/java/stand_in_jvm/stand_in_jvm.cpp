@@ -268,7 +268,7 @@ void readConfig() {
 
 // ---- Objects and local references ------------------------------------------
 
-enum class Kind { Class, String, Array };
+enum class Kind { Class, String, Array, Thrown };
 
 struct Object {
     Kind kind;
@@ -310,7 +310,7 @@ std::string handleName(jobject handle) {
     if (n == 0) {
         return "?";
     }
-    const char prefix[] = {'c', 's', 'a'};
+    const char prefix[] = {'c', 's', 'a', 'o'};
     return prefix[static_cast<int>(objects[n - 1].kind)] + std::to_string(n);
 }
 
@@ -596,6 +596,93 @@ void JNICALL exceptionClear(JNIEnv*) {
     pendingException.clear();
 }
 
+// What the launcher's trace asks of a thrown object: its class's name.
+
+// The one instance method there is, Class.getName; its id is no method of
+// the configuration's.
+const auto kGetNameId = reinterpret_cast<jmethodID>(kMethodTag - 0x10);
+
+jthrowable JNICALL exceptionOccurred(JNIEnv*) {
+    enter("ExceptionOccurred", true);
+    jthrowable thrown = pendingException.empty()
+                            ? nullptr
+                            : static_cast<jthrowable>(newLocal(Kind::Thrown, pendingException));
+    log("ExceptionOccurred -> " + handleName(thrown));
+    return thrown;
+}
+
+jclass JNICALL getObjectClass(JNIEnv*, jobject object) {
+    enter("GetObjectClass");
+    jclass cls = nullptr;
+    if (const size_t n = handleNumber(object); n != 0 && objects[n - 1].live) {
+        const Object& o = objects[n - 1];
+        const std::string name = o.kind == Kind::Thrown   ? o.text
+                                 : o.kind == Kind::Class  ? "java/lang/Class"
+                                 : o.kind == Kind::String ? "java/lang/String"
+                                                          : "[L" + o.text + ";";
+        cls = static_cast<jclass>(newLocal(Kind::Class, name));
+    } else {
+        fault("GetObjectClass", "not a live reference");
+    }
+    log("GetObjectClass " + handleName(object) + " -> " + handleName(cls));
+    return cls;
+}
+
+jmethodID JNICALL getMethodID(JNIEnv*, jclass cls, const char* name, const char* sig) {
+    enter("GetMethodID");
+    const Object* c = resolve("GetMethodID", cls, Kind::Class);
+    const bool getName = c != nullptr && c->text == "java/lang/Class" && name != nullptr &&
+                         sig != nullptr && std::strcmp(name, "getName") == 0 &&
+                         std::strcmp(sig, "()Ljava/lang/String;") == 0;
+    log("GetMethodID " + handleName(cls) + " " + quoted(name) + " " + quoted(sig) + " -> " +
+        (getName ? "getName" : "null"));
+    if (!getName) {
+        raise("java/lang/NoSuchMethodError", name == nullptr ? "" : name);
+        return nullptr;
+    }
+    return kGetNameId;
+}
+
+jobject JNICALL callObjectMethodV(JNIEnv*, jobject object, jmethodID id, va_list) {
+    enter("CallObjectMethodV");
+    const Object* c = resolve("CallObjectMethodV", object, Kind::Class);
+    jobject result = nullptr;
+    if (id != kGetNameId) {
+        fault("CallObjectMethodV", "not Class.getName");
+    } else if (c != nullptr) {
+        std::string dotted = c->text;
+        for (char& ch : dotted) {
+            ch = ch == '/' ? '.' : ch;
+        }
+        result = newLocal(Kind::String, dotted);
+    }
+    log("CallObjectMethod " + handleName(object) + " getName -> " + handleName(result));
+    return result;
+}
+
+const char* JNICALL getStringUTFChars(JNIEnv*, jstring text, jboolean* isCopy) {
+    enter("GetStringUTFChars");
+    log("GetStringUTFChars " + handleName(text));
+    const Object* o = resolve("GetStringUTFChars", text, Kind::String);
+    if (o == nullptr) {
+        return nullptr;
+    }
+    if (isCopy != nullptr) {
+        *isCopy = JNI_TRUE;
+    }
+    char* copy = static_cast<char*>(std::malloc(o->text.size() + 1));
+    if (copy != nullptr) {
+        std::memcpy(copy, o->text.c_str(), o->text.size() + 1);
+    }
+    return copy;
+}
+
+void JNICALL releaseStringUTFChars(JNIEnv*, jstring text, const char* chars) {
+    enter("ReleaseStringUTFChars", true);
+    log("ReleaseStringUTFChars " + handleName(text));
+    std::free(const_cast<char*>(chars));
+}
+
 jint JNICALL pushLocalFrame(JNIEnv*, jint capacity) {
     enter("PushLocalFrame", true);
     frames.emplace_back();
@@ -672,6 +759,12 @@ JNINativeInterface_ makeEnvTable() {
     table.ExceptionDescribe = exceptionDescribe;
     table.ExceptionClear = exceptionClear;
     table.PushLocalFrame = pushLocalFrame;
+    table.ExceptionOccurred = exceptionOccurred;
+    table.GetObjectClass = getObjectClass;
+    table.GetMethodID = getMethodID;
+    table.CallObjectMethodV = callObjectMethodV;
+    table.GetStringUTFChars = getStringUTFChars;
+    table.ReleaseStringUTFChars = releaseStringUTFChars;
     table.PopLocalFrame = popLocalFrame;
     return table;
 }

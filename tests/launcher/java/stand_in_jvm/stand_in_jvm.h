@@ -8,8 +8,8 @@
 // runs). A text is written in double quotes, escaped as a C string literal
 // would be: \\ and \" for backslash and quote, \xHH for every byte outside
 // 0x20..0x7E; a missing text is the bare word null. Handles are c<n>
-// (class), a<n> (array), s<n> (string), numbered in creation order from 1
-// across all three kinds; method ids are m<n>, the method's place in the
+// (class), a<n> (array), s<n> (string), o<n> (a thrown object), numbered in
+// creation order from 1 across all kinds; method ids are m<n>, the method's place in the
 // configuration (default: m0 main, m1 toFront, m2 openFiles).
 //
 //   LOAD "<module file>"                 library attached to the process
@@ -42,6 +42,12 @@
 //   ExceptionDescribe "<exception class>" | ExceptionDescribe null
 //                                        (clears it, as a real machine does)
 //   ExceptionClear
+//   ExceptionOccurred -> o<n> | null      the pending exception as an object
+//   GetObjectClass o<n>|c<n> -> c<n>       its class; a class's is java/lang/Class
+//   GetMethodID c<n> "<name>" "<descriptor>" -> getName | null
+//                                        only Class.getName exists
+//   CallObjectMethod c<n> getName -> s<n> the class's name, dotted
+//   GetStringUTFChars s<n>, ReleaseStringUTFChars s<n>
 //   PushLocalFrame <capacity> -> 0 depth=<frames>
 //   PopLocalFrame a<n>|null -> <handle>|null depth=<frames> live=<local refs>
 //   FAULT <function> "<what>"            a misuse: a call other than the
