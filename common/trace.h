@@ -24,6 +24,3 @@ __attribute__((format(printf, 1, 2))) void traceWrite(const char* format, ...);
             traceWrite(__VA_ARGS__);                                                               \
         }                                                                                          \
     } while (false)
-
-// The name the environment variable gives the trace file.
-constexpr const char* kTraceVariable = "PELLIX_TRACE";
