@@ -18,9 +18,17 @@ extern bool traceEnabled;
 // Formats one line as printf does and hands it to the sink.
 __attribute__((format(printf, 1, 2))) void traceWrite(const char* format, ...);
 
+// A build for the benchmarks compiles every trace point out, so that what
+// they cost while off can be measured against nothing.
+#ifdef PELLIX_NO_TRACE
+#define TRACE(...)                                                                                 \
+    do {                                                                                           \
+    } while (false)
+#else
 #define TRACE(...)                                                                                 \
     do {                                                                                           \
         if (traceEnabled) {                                                                        \
             traceWrite(__VA_ARGS__);                                                               \
         }                                                                                          \
     } while (false)
+#endif

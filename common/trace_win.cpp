@@ -77,6 +77,7 @@ ULONGLONG msSinceProcessStart() {
 } // namespace
 
 void startTrace() {
+#ifndef PELLIX_NO_TRACE
     wchar_t path[MAX_PATH * 4];
     const DWORD length = GetEnvironmentVariableW(L"PELLIX_TRACE", path, MAX_PATH * 4);
     if (length == 0 || length >= MAX_PATH * 4) {
@@ -97,6 +98,7 @@ void startTrace() {
     QueryPerformanceCounter(&counterAtStart);
     msAtStart = msSinceProcessStart();
     setTraceSink(writeLine);
+#endif
 }
 
 std::string traceUtf8(const wchar_t* text) {
