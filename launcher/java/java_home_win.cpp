@@ -6,10 +6,11 @@
 
 namespace {
 
-JavaHomeLookup stopped(JavaOutcome outcome, LONG status) {
+JavaHomeLookup stopped(JavaOutcome outcome, LONG status, const char* version = "") {
     JavaHomeLookup lookup;
     lookup.outcome = outcome;
     lookup.status = status;
+    lookup.version = version;
     return lookup;
 }
 
@@ -33,7 +34,10 @@ long readMachineText(const char* keyName, const char* valueName, char* text, std
     return status;
 }
 
-JavaHomeLookup findJavaHome() {
+namespace {
+
+// The current runtime of the classic key, read exactly as it always was.
+JavaHomeLookup classicJavaHome() {
     char version[kRegistryTextSize] = "";
     bool opened = false;
     LONG status =
@@ -50,10 +54,10 @@ JavaHomeLookup findJavaHome() {
     status = readMachineText(versionedKeyName(version).c_str(), "JavaHome", javaHome,
                              sizeof javaHome, opened);
     if (!opened) {
-        return stopped(JavaOutcome::NoVersionedKey, status);
+        return stopped(JavaOutcome::NoVersionedKey, status, version);
     }
     if (status != ERROR_SUCCESS) {
-        return stopped(JavaOutcome::NoJavaHome, status);
+        return stopped(JavaOutcome::NoJavaHome, status, version);
     }
     JavaHomeLookup found;
     found.outcome = JavaOutcome::HomeFound;
@@ -62,8 +66,59 @@ JavaHomeLookup findJavaHome() {
     return found;
 }
 
+JavaHomeLookup chosenFrom(std::vector<RuntimeCandidate> tried, std::size_t chosen) {
+    JavaHomeLookup found;
+    found.outcome = JavaOutcome::HomeFound;
+    found.home = tried[chosen].home;
+    found.version = tried[chosen].version;
+    found.source = tried[chosen].source;
+    found.tried = std::move(tried);
+    found.chosen = chosen;
+    return found;
+}
+
+} // namespace
+
+JavaHomeLookup findJavaHome() {
+    std::vector<RuntimeCandidate> tried;
+    tried.push_back(shippedRuntime());
+    // The packager's explicit choice comes before anything installed.
+    if (tried.back().libraries != 0) {
+        return chosenFrom(std::move(tried), 0);
+    }
+
+    JavaHomeLookup classic = classicJavaHome();
+    RuntimeCandidate record;
+    record.source = RuntimeSource::Classic;
+    record.root = RegistryRoot::LocalMachine;
+    record.where = kRuntimeKeyName;
+    record.status = classic.status;
+    record.home = classic.home;
+    record.version = classic.version;
+    if (classic.outcome == JavaOutcome::HomeFound) {
+        record.libraries = libraryFilesIn(classic.home);
+        record.checked = true;
+    }
+    const std::size_t classicIndex = tried.size();
+    tried.push_back(std::move(record));
+    if (fallsBack(classic.outcome, tried.back().libraries)) {
+        listFallbackRuntimes(tried);
+        const std::size_t chosen = chooseFallbackRuntime(tried);
+        if (chosen != kNoCandidate) {
+            return chosenFrom(std::move(tried), chosen);
+        }
+    }
+    // Where nothing else gives a runtime, the classic key's reading goes on
+    // as it always did, a home without a library included.
+    if (classic.outcome == JavaOutcome::HomeFound) {
+        classic.chosen = classicIndex;
+    }
+    classic.tried = std::move(tried);
+    return classic;
+}
+
 void useJavaHome(const JavaHomeLookup& found) {
-    if (replacesSearchPath(found.version.c_str())) {
+    if (replacesSearchPathFor(found.source, found.version)) {
         // Replaced, not extended: the process and everything it starts
         // search the runtime's bin directory alone.
         SetEnvironmentVariableA("path", (found.home + "\\bin").c_str());

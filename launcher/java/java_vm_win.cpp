@@ -9,6 +9,7 @@
 #include "java_calls.h"
 #include "java_home.h"
 #include "java_options.h"
+#include "runtime_choice.h"
 
 namespace {
 
@@ -17,17 +18,9 @@ constexpr jint kJniVersion14 = 0x00010004;
 
 constexpr std::size_t kExtraJarPathSize = 8096;
 
-// Where a runtime keeps its virtual machine library, tried in this order,
-// with the interface version each is asked for.
-struct LibraryPlace {
-    const char* relativePath;
-    jint version;
-};
-const LibraryPlace kLibraryPlaces[] = {
-    {"\\bin\\client\\jvm.dll", kJniVersion14},
-    {"\\bin\\hotspot\\jvm.dll", kJniVersion12},
-    {"\\bin\\server\\jvm.dll", kJniVersion14},
-};
+// The interface version that the library at each of kLibraryFiles is asked
+// for.
+const jint kLibraryVersions[kLibraryPlaceCount] = {kJniVersion14, kJniVersion12, kJniVersion14};
 
 using CreateJavaVMFn = jint(JNICALL*)(JavaVM**, void**, void*);
 
@@ -66,10 +59,10 @@ JavaOutcome startJavaVM(const char* classPath, int32_t extraJarMode) {
     // process, also when a later step fails.
     HMODULE library = nullptr;
     jint version = 0;
-    for (const LibraryPlace& place : kLibraryPlaces) {
-        library = LoadLibraryA((javaHome + place.relativePath).c_str());
+    for (std::size_t i = 0; i < kLibraryPlaceCount; ++i) {
+        library = LoadLibraryA((javaHome + kLibraryFiles[i]).c_str());
         if (library != nullptr) {
-            version = place.version;
+            version = kLibraryVersions[i];
             break;
         }
     }
