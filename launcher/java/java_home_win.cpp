@@ -102,8 +102,7 @@ JavaHomeLookup findJavaHome() {
     const std::size_t classicIndex = tried.size();
     tried.push_back(std::move(record));
     if (fallsBack(classic.outcome, tried.back().libraries)) {
-        listFallbackRuntimes(tried);
-        const std::size_t chosen = chooseFallbackRuntime(tried);
+        const std::size_t chosen = findFallbackRuntime(tried);
         if (chosen != kNoCandidate) {
             return chosenFrom(std::move(tried), chosen);
         }

@@ -144,15 +144,6 @@ std::string runtimeHome(std::string_view value, bool jreFolder) {
     return home;
 }
 
-std::vector<std::string> runtimeHomes(std::string_view value, bool jreOnly) {
-    std::vector<std::string> homes;
-    if (!jreOnly) {
-        homes.push_back(runtimeHome(value, false));
-    }
-    homes.push_back(runtimeHome(value, true));
-    return homes;
-}
-
 bool isAbsoluteHome(std::string_view home) {
     const bool drive =
         home.size() >= 3 && isLetter(home[0]) && home[1] == ':' && isSeparator(home[2]);
@@ -191,9 +182,9 @@ std::vector<std::size_t> preferenceOrder(const std::vector<RuntimeCandidate>& ca
     std::vector<std::size_t> order;
     std::vector<JavaVersion> versions(candidates.size());
     for (std::size_t i = 0; i < candidates.size(); ++i) {
-        if (candidates[i].status == 0 && isAbsoluteHome(candidates[i].home) &&
-            !outvoted(candidates[i])) {
-            versions[i] = parseJavaVersion(candidates[i].version);
+        const RuntimeCandidate& c = candidates[i];
+        if ((!c.read || (c.status == 0 && isAbsoluteHome(c.home))) && !outvoted(c)) {
+            versions[i] = parseJavaVersion(c.version);
             order.push_back(i);
         }
     }
@@ -206,7 +197,7 @@ std::vector<std::size_t> preferenceOrder(const std::vector<RuntimeCandidate>& ca
 std::size_t chooseRuntime(const std::vector<RuntimeCandidate>& candidates) {
     const std::vector<std::size_t> order = preferenceOrder(candidates);
     const auto found = std::find_if(order.begin(), order.end(), [&candidates](std::size_t i) {
-        return candidates[i].checked && candidates[i].libraries != 0;
+        return candidates[i].read && candidates[i].checked && candidates[i].libraries != 0;
     });
     return found == order.end() ? kNoCandidate : *found;
 }

@@ -97,11 +97,15 @@ struct RuntimeCandidate {
     RuntimeSource source = RuntimeSource::Registry;
     RegistryRoot root = RegistryRoot::None;
     int32_t place = -1;     // index into kFallbackPlaces, for RuntimeSource::Registry
-    std::string where;      // the key, folder or variable read
-    long status = 0;        // the failed call's status; 0 once a home was read
+    std::string where;      // the key, folder or variable
+    std::string subkey;     // the subkey's name, for RuntimeSource::Registry
+    bool read = true;       // whether its value was read: a subkey named for a
+                            // version is read only when its turn comes
+    long status = 0;        // the failed call's status; 0 once read
     std::string home;       // the runtime's folder
     std::string version;    // the key name's text, or the release file's
     bool current = false;   // the subkey that its place's "CurrentVersion" names
+    bool alsoJre = false;   // home's jre folder may hold the runtime instead
     bool checked = false;   // whether the library places were looked at
     unsigned libraries = 0; // bit i: kLibraryFiles[i] exists in home
 };
@@ -113,11 +117,6 @@ constexpr std::size_t kNoCandidate = static_cast<std::size_t>(-1);
 // jreFolder its "jre" folder.
 std::string runtimeHome(std::string_view value, bool jreFolder);
 
-// The folders that may hold the runtime of a value: the folder itself and
-// then its jre folder, where a Java 8 JDK keeps its runtime; with jreOnly
-// (a key that only Java 8 JDKs write) the jre folder alone.
-std::vector<std::string> runtimeHomes(std::string_view value, bool jreOnly);
-
 // Whether home names a folder by itself: a drive's root path or a UNC path.
 // A relative one would be looked up from the working directory, where the
 // user's documents are.
@@ -126,15 +125,15 @@ bool isAbsoluteHome(std::string_view home);
 // Same key name: the registry compares them without regard to ASCII case.
 bool sameKeyName(std::string_view a, std::string_view b);
 
-// The candidates that may be used, most wanted first: those that gave an
-// absolute home, leaving out the others of a place whose "CurrentVersion"
-// names one of its subkeys; the highest version first, and among the same
-// version the earlier in the list. Whether they hold a library is not looked
-// at.
+// The candidates that may be used, most wanted first: those not read yet
+// and those that gave an absolute home, leaving out the others of a place
+// whose "CurrentVersion" names one of its subkeys; the highest version
+// first, and among the same version the earlier in the list. Whether they
+// hold a library is not looked at.
 std::vector<std::size_t> preferenceOrder(const std::vector<RuntimeCandidate>& candidates);
 
-// The first of preferenceOrder whose library places have been checked and
-// hold a library, or kNoCandidate.
+// The first of preferenceOrder that was read and whose library places were
+// checked and hold a library, or kNoCandidate.
 std::size_t chooseRuntime(const std::vector<RuntimeCandidate>& candidates);
 
 // Whether today's discovery ended where another place may still give a
@@ -159,12 +158,10 @@ unsigned libraryFilesIn(const std::string& home);
 // holds a library, its version from the release file.
 RuntimeCandidate shippedRuntime();
 
-// Appends, in the order of kFallbackPlaces, every subkey of the fallback
-// places under HKEY_LOCAL_MACHINE and then HKEY_CURRENT_USER, in the 64-bit
-// view alone, then JAVA_HOME and its jre folder. Every text is read into a
-// bounded buffer, and one that does not fit is left out whole.
-void listFallbackRuntimes(std::vector<RuntimeCandidate>& candidates);
-
-// Checks the library places of the candidates in preferenceOrder until one
-// holds a library, and returns that one's index or kNoCandidate.
-std::size_t chooseFallbackRuntime(std::vector<RuntimeCandidate>& candidates);
+// Appends every subkey of the fallback places, in the order of
+// kFallbackPlaces, under HKEY_LOCAL_MACHINE and then HKEY_CURRENT_USER, in
+// the 64-bit view alone, and then JAVA_HOME; reads and checks them in
+// preferenceOrder until one holds a library, and returns that one's index or
+// kNoCandidate. Every text is read into a bounded buffer, and one that does
+// not fit is left out whole.
+std::size_t findFallbackRuntime(std::vector<RuntimeCandidate>& candidates);

@@ -75,22 +75,40 @@ std::string releaseVersionIn(const std::string& folder) {
     return releaseVersion(std::string_view(text, read));
 }
 
-// The version that names a runtime: the key name's, or where that holds
-// none, the one in the release file of the folder that the value names.
-std::string versionOf(const std::string& keyName, const std::string& value) {
-    if (parseJavaVersion(keyName).known) {
-        return keyName;
+// Reads a subkey's value into its candidate: its home, and where its name
+// holds no version, the version of the release file in the value's folder.
+void readValue(HKEY placeKey, RuntimeCandidate& c) {
+    const FallbackPlace& place = kFallbackPlaces[c.place];
+    std::string valueKey = c.subkey;
+    if (*place.valuePath != '\0') {
+        valueKey += '\\';
+        valueKey += place.valuePath;
     }
-    return releaseVersionIn(runtimeHome(value, false));
+    std::string value;
+    c.read = true;
+    c.status = readText(placeKey, valueKey, place.valueName, value);
+    if (c.status != ERROR_SUCCESS) {
+        return;
+    }
+    c.home = runtimeHome(value, place.jreOnly);
+    if (!parseJavaVersion(c.version).known) {
+        c.version = releaseVersionIn(runtimeHome(value, false));
+    }
 }
 
-void listPlace(RegistryRoot root, int32_t index, std::vector<RuntimeCandidate>& candidates) {
+// Lists the subkeys of a fallback place, keeping the place's key open in
+// key for reading them later. A subkey named for a version is read only
+// when its turn comes: most machines that keep many have them all named so,
+// and the newest usually holds its library.
+void listPlace(RegistryRoot root, int32_t index, UniqueKey& key,
+               std::vector<RuntimeCandidate>& candidates) {
     const FallbackPlace& place = kFallbackPlaces[index];
     RuntimeCandidate base;
     base.source = RuntimeSource::Registry;
     base.root = root;
     base.place = index;
     base.where = place.keyName;
+    base.alsoJre = !place.jreOnly;
     HKEY raw = nullptr;
     base.status = RegOpenKeyExA(rootKey(root), place.keyName, 0,
                                 KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | kView, &raw);
@@ -98,47 +116,35 @@ void listPlace(RegistryRoot root, int32_t index, std::vector<RuntimeCandidate>& 
         candidates.push_back(base);
         return;
     }
-    const UniqueKey key(raw);
+    key.reset(raw);
     std::string currentVersion;
-    const bool hasCurrent =
-        place.shape == PlaceShape::CurrentOrEach &&
-        readText(key.get(), "", "CurrentVersion", currentVersion) == ERROR_SUCCESS;
+    const bool hasCurrent = place.shape == PlaceShape::CurrentOrEach &&
+                            readText(raw, "", "CurrentVersion", currentVersion) == ERROR_SUCCESS;
     for (DWORD i = 0; i < kMaxSubkeys; ++i) {
         char name[kKeyNameSize];
         DWORD length = kKeyNameSize;
         RuntimeCandidate c = base;
-        c.status = RegEnumKeyExA(key.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr);
+        c.status = RegEnumKeyExA(raw, i, name, &length, nullptr, nullptr, nullptr, nullptr);
         if (c.status == ERROR_NO_MORE_ITEMS) {
             break;
         }
-        if (c.status != ERROR_SUCCESS) {
-            candidates.push_back(std::move(c));
-            // A name that does not fit is passed over; any other failure
-            // ends the list.
-            if (candidates.back().status == ERROR_MORE_DATA) {
-                continue;
+        const bool named = c.status == ERROR_SUCCESS;
+        if (named) {
+            c.subkey.assign(name, length);
+            c.where += '\\';
+            c.where += c.subkey;
+            c.version = c.subkey;
+            c.current = hasCurrent && sameKeyName(c.subkey, currentVersion);
+            c.read = false;
+            if (!parseJavaVersion(c.subkey).known) {
+                readValue(raw, c);
             }
+        }
+        candidates.push_back(std::move(c));
+        // A name that does not fit is passed over; any other failure ends
+        // the list.
+        if (!named && candidates.back().status != ERROR_MORE_DATA) {
             break;
-        }
-        const std::string subkey(name, length);
-        std::string valueKey = subkey;
-        if (*place.valuePath != '\0') {
-            valueKey += '\\';
-            valueKey += place.valuePath;
-        }
-        c.where += '\\';
-        c.where += valueKey;
-        c.current = hasCurrent && sameKeyName(subkey, currentVersion);
-        std::string value;
-        c.status = readText(key.get(), valueKey, place.valueName, value);
-        if (c.status != ERROR_SUCCESS) {
-            candidates.push_back(std::move(c));
-            continue;
-        }
-        c.version = versionOf(subkey, value);
-        for (std::string& home : runtimeHomes(value, place.jreOnly)) {
-            candidates.push_back(c);
-            candidates.back().home = std::move(home);
         }
     }
 }
@@ -148,6 +154,7 @@ void listJavaHome(std::vector<RuntimeCandidate>& candidates) {
     RuntimeCandidate c;
     c.source = RuntimeSource::JavaHome;
     c.where = kJavaHomeVariable;
+    c.alsoJre = true;
     char value[kRegistryTextSize];
     SetLastError(ERROR_SUCCESS);
     const DWORD length = GetEnvironmentVariableA(kJavaHomeVariable, value, sizeof value);
@@ -155,22 +162,37 @@ void listJavaHome(std::vector<RuntimeCandidate>& candidates) {
         c.status = ERROR_MORE_DATA;
     } else if (length == 0) {
         c.status = static_cast<long>(GetLastError());
+    } else {
+        c.home = runtimeHome(std::string_view(value, length), false);
+        c.version = releaseVersionIn(c.home);
     }
-    if (c.status != ERROR_SUCCESS) {
-        candidates.push_back(std::move(c));
-        return;
-    }
-    const std::string text(value, length);
-    c.version = releaseVersionIn(runtimeHome(text, false));
-    for (std::string& home : runtimeHomes(text, false)) {
-        candidates.push_back(c);
-        candidates.back().home = std::move(home);
+    candidates.push_back(std::move(c));
+}
+
+// Looks at the library places of the candidate's home and, where it may be
+// a Java 8 JDK whose own places are empty, of its jre folder, which then
+// becomes the home.
+void checkLibraries(RuntimeCandidate& c) {
+    c.checked = true;
+    c.libraries = libraryFilesIn(c.home);
+    if (c.libraries == 0 && c.alsoJre) {
+        const std::string jre = runtimeHome(c.home, true);
+        c.libraries = libraryFilesIn(jre);
+        if (c.libraries != 0) {
+            c.home = jre;
+        }
     }
 }
 
 } // namespace
 
 unsigned libraryFilesIn(const std::string& home) {
+    // One look at the folder spares three where it is gone, as an
+    // uninstalled runtime's often is.
+    const DWORD folder = GetFileAttributesA(home.c_str());
+    if (folder == INVALID_FILE_ATTRIBUTES || (folder & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        return 0;
+    }
     unsigned files = 0;
     for (std::size_t i = 0; i < kLibraryPlaceCount; ++i) {
         const DWORD attributes = GetFileAttributesA((home + kLibraryFiles[i]).c_str());
@@ -200,34 +222,34 @@ RuntimeCandidate shippedRuntime() {
     c.home = executable.substr(0, slash + 1) + kShippedRuntimeFolder;
     c.where = c.home;
     c.checked = true;
-    // One look at the folder spares the three at its library places on
-    // every start of an application that ships none.
-    const DWORD attributes = GetFileAttributesA(c.home.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        c.libraries = libraryFilesIn(c.home);
-    }
+    c.libraries = libraryFilesIn(c.home);
     if (c.libraries != 0) {
         c.version = releaseVersionIn(c.home);
     }
     return c;
 }
 
-void listFallbackRuntimes(std::vector<RuntimeCandidate>& candidates) {
-    for (const RegistryRoot root : {RegistryRoot::LocalMachine, RegistryRoot::CurrentUser}) {
+std::size_t findFallbackRuntime(std::vector<RuntimeCandidate>& candidates) {
+    constexpr RegistryRoot kRoots[] = {RegistryRoot::LocalMachine, RegistryRoot::CurrentUser};
+    UniqueKey placeKeys[2][kFallbackPlaceCount];
+    for (std::size_t r = 0; r < 2; ++r) {
         for (std::size_t i = 0; i < kFallbackPlaceCount; ++i) {
-            listPlace(root, static_cast<int32_t>(i), candidates);
+            listPlace(kRoots[r], static_cast<int32_t>(i), placeKeys[r][i], candidates);
         }
     }
     listJavaHome(candidates);
-}
-
-std::size_t chooseFallbackRuntime(std::vector<RuntimeCandidate>& candidates) {
     // Only as far as the first that holds a library: the rest cannot win.
     for (const std::size_t i : preferenceOrder(candidates)) {
         RuntimeCandidate& c = candidates[i];
+        if (!c.read) {
+            const std::size_t r = c.root == RegistryRoot::CurrentUser ? 1 : 0;
+            readValue(placeKeys[r][c.place].get(), c);
+            if (c.status != ERROR_SUCCESS || !isAbsoluteHome(c.home)) {
+                continue;
+            }
+        }
         if (!c.checked) {
-            c.libraries = libraryFilesIn(c.home);
-            c.checked = true;
+            checkLibraries(c);
         }
         if (c.libraries != 0) {
             break;

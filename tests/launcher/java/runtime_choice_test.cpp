@@ -103,9 +103,6 @@ TEST(RuntimeHome, DropsTrailingSeparatorsAndFindsTheJreFolder) {
     for (const auto& c : cases) {
         EXPECT_EQ(runtimeHome(c.value, c.jre), c.home) << c.value;
     }
-    EXPECT_EQ(runtimeHomes("C:\\jdk8\\", false),
-              (std::vector<std::string>{"C:\\jdk8", "C:\\jdk8\\jre"}));
-    EXPECT_EQ(runtimeHomes("C:\\jdk8", true), std::vector<std::string>{"C:\\jdk8\\jre"});
 }
 
 TEST(IsAbsoluteHome, TakesDrivePathsAndUncPathsOnly) {
@@ -137,6 +134,7 @@ struct Candidate {
     bool checked = true;
     std::string home = "";
     RuntimeSource source = RuntimeSource::Registry;
+    bool read = true;
 };
 
 std::vector<RuntimeCandidate> candidates(const std::vector<Candidate>& list) {
@@ -152,6 +150,7 @@ std::vector<RuntimeCandidate> candidates(const std::vector<Candidate>& list) {
         r.current = c.current;
         r.checked = c.checked;
         r.libraries = c.libraries;
+        r.read = c.read;
         out.push_back(r);
     }
     return out;
@@ -181,6 +180,11 @@ TEST(ChooseRuntime, TakesTheHighestVersionWithALibraryTiesInListOrder) {
         {"without a library", {{"21", 0}, {"17"}}, 1},
         {"none with a library", {{"21", 0}, {"17", 0}}, kNoCandidate},
         {"not yet checked", {{"21", 0, 0, RegistryRoot::LocalMachine, 4, false, false}, {"17"}}, 1},
+        {"not yet read",
+         {{"21", 4, 0, RegistryRoot::LocalMachine, 4, false, true, "", RuntimeSource::Registry,
+           false},
+          {"17"}},
+         1},
         {"client or hotspot place", {{"11", 1}, {"17", 2}}, 1},
         {"value too long", {{"21", 4, 234}, {"17"}}, 1}, // ERROR_MORE_DATA
         {"key missing", {{"", 0, 2}, {"17"}}, 1},
@@ -210,12 +214,17 @@ TEST(ChooseRuntime, TakesTheHighestVersionWithALibraryTiesInListOrder) {
 }
 
 TEST(PreferenceOrder, LeavesOutWhatCannotBeUsedAndIgnoresLibraries) {
+    // Not read yet: in, with its home still unknown; read and failed: out.
     const auto list = candidates({{"17", 0, 0, RegistryRoot::LocalMachine, 4, false, false},
                                   {"21", 0, 2},
                                   {"1.8"},
                                   {"21"},
-                                  {"17"}});
-    EXPECT_EQ(preferenceOrder(list), (std::vector<std::size_t>{3, 0, 4, 2}));
+                                  {"17"},
+                                  {"25", 0, 0, RegistryRoot::LocalMachine, 4, false, false,
+                                   "(unread)", RuntimeSource::Registry, false},
+                                  {"25", 0, 0, RegistryRoot::LocalMachine, 4, false, false, "jdk",
+                                   RuntimeSource::Registry}});
+    EXPECT_EQ(preferenceOrder(list), (std::vector<std::size_t>{5, 3, 0, 4, 2}));
 }
 
 TEST(FallsBack, WhereTheClassicKeyWouldEndWithTheDialog) {
