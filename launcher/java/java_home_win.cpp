@@ -4,18 +4,6 @@
 
 #include "common/unique_handle_win.h"
 
-namespace {
-
-JavaHomeLookup stopped(JavaOutcome outcome, LONG status, const char* version = "") {
-    JavaHomeLookup lookup;
-    lookup.outcome = outcome;
-    lookup.status = status;
-    lookup.version = version;
-    return lookup;
-}
-
-} // namespace
-
 long readMachineText(const char* keyName, const char* valueName, char* text, std::size_t capacity,
                      bool& opened) {
     HKEY raw = nullptr;
@@ -36,84 +24,88 @@ long readMachineText(const char* keyName, const char* valueName, char* text, std
 
 namespace {
 
+// Where the classic key's reading stopped, and the failed call's status.
+void stopped(JavaHomeLookup& found, JavaOutcome outcome, LONG status) {
+    found.outcome = outcome;
+    found.status = status;
+}
+
 // The current runtime of the classic key, read exactly as it always was.
-JavaHomeLookup classicJavaHome() {
+void readClassicKey(JavaHomeLookup& found) {
     char version[kRegistryTextSize] = "";
     bool opened = false;
     LONG status =
         readMachineText(kRuntimeKeyName, "CurrentVersion", version, sizeof version, opened);
     if (!opened) {
-        return stopped(JavaOutcome::NoRuntimeKey, status);
+        stopped(found, JavaOutcome::NoRuntimeKey, status);
+        return;
     }
     // An unreadable version names no key worth opening.
     if (status != ERROR_SUCCESS) {
-        return stopped(JavaOutcome::NoCurrentVersion, status);
+        stopped(found, JavaOutcome::NoCurrentVersion, status);
+        return;
     }
+    found.version = version;
 
     char javaHome[kRegistryTextSize] = "";
     status = readMachineText(versionedKeyName(version).c_str(), "JavaHome", javaHome,
                              sizeof javaHome, opened);
     if (!opened) {
-        return stopped(JavaOutcome::NoVersionedKey, status, version);
+        stopped(found, JavaOutcome::NoVersionedKey, status);
+        return;
     }
     if (status != ERROR_SUCCESS) {
-        return stopped(JavaOutcome::NoJavaHome, status, version);
+        stopped(found, JavaOutcome::NoJavaHome, status);
+        return;
     }
-    JavaHomeLookup found;
     found.outcome = JavaOutcome::HomeFound;
+    found.status = ERROR_SUCCESS;
     found.home = javaHome;
-    found.version = version;
-    return found;
 }
 
-JavaHomeLookup chosenFrom(std::vector<RuntimeCandidate> tried, std::size_t chosen) {
-    JavaHomeLookup found;
+void choose(JavaHomeLookup& found, std::size_t chosen) {
+    const RuntimeCandidate& c = found.tried[chosen];
     found.outcome = JavaOutcome::HomeFound;
-    found.home = tried[chosen].home;
-    found.version = tried[chosen].version;
-    found.source = tried[chosen].source;
-    found.tried = std::move(tried);
+    found.status = ERROR_SUCCESS;
+    found.home = c.home;
+    found.version = c.version;
+    found.source = c.source;
     found.chosen = chosen;
-    return found;
 }
 
 } // namespace
 
 JavaHomeLookup findJavaHome() {
-    std::vector<RuntimeCandidate> tried;
-    tried.push_back(shippedRuntime());
+    JavaHomeLookup found;
+    found.tried.push_back(shippedRuntime());
     // The packager's explicit choice comes before anything installed.
-    if (tried.back().libraries != 0) {
-        return chosenFrom(std::move(tried), 0);
+    if (found.tried.back().libraries != 0) {
+        choose(found, 0);
+        return found;
     }
 
-    JavaHomeLookup classic = classicJavaHome();
-    RuntimeCandidate record;
+    readClassicKey(found);
+    const std::size_t classic = found.tried.size();
+    RuntimeCandidate& record = found.tried.emplace_back();
     record.source = RuntimeSource::Classic;
     record.root = RegistryRoot::LocalMachine;
-    record.where = kRuntimeKeyName;
-    record.status = classic.status;
-    record.home = classic.home;
-    record.version = classic.version;
-    if (classic.outcome == JavaOutcome::HomeFound) {
-        record.libraries = libraryFilesIn(classic.home);
+    record.status = found.status;
+    record.home = found.home;
+    record.version = found.version;
+    if (found.outcome == JavaOutcome::HomeFound) {
+        record.libraries = libraryFilesIn(found.home);
         record.checked = true;
+        found.chosen = classic;
     }
-    const std::size_t classicIndex = tried.size();
-    tried.push_back(std::move(record));
-    if (fallsBack(classic.outcome, tried.back().libraries)) {
-        const std::size_t chosen = findFallbackRuntime(tried);
+    if (fallsBack(found.outcome, record.libraries)) {
+        const std::size_t chosen = findFallbackRuntime(found.tried);
         if (chosen != kNoCandidate) {
-            return chosenFrom(std::move(tried), chosen);
+            choose(found, chosen);
         }
     }
     // Where nothing else gives a runtime, the classic key's reading goes on
     // as it always did, a home without a library included.
-    if (classic.outcome == JavaOutcome::HomeFound) {
-        classic.chosen = classicIndex;
-    }
-    classic.tried = std::move(tried);
-    return classic;
+    return found;
 }
 
 void useJavaHome(const JavaHomeLookup& found) {

@@ -66,9 +66,13 @@ bool joinsParts(char c) {
     return c == '.' || c == '_' || c == '+' || c == '-';
 }
 
-bool sameGroup(const RuntimeCandidate& a, const RuntimeCandidate& b) {
-    return a.source == RuntimeSource::Registry && b.source == RuntimeSource::Registry &&
-           a.root == b.root && a.place == b.place;
+bool inPlace(const RuntimeCandidate& c) {
+    return c.source == RuntimeSource::Registry && c.place >= 0 &&
+           static_cast<std::size_t>(c.place) < kFallbackPlaceCount;
+}
+
+std::size_t rootIndex(RegistryRoot root) {
+    return root == RegistryRoot::CurrentUser ? 1 : 0;
 }
 
 } // namespace
@@ -167,30 +171,28 @@ bool sameKeyName(std::string_view a, std::string_view b) {
 std::vector<std::size_t> preferenceOrder(const std::vector<RuntimeCandidate>& candidates) {
     // A place's "CurrentVersion" that names one of its subkeys names the only
     // one of that place: the others stay out, also when that one fails.
-    std::vector<const RuntimeCandidate*> currents;
+    bool named[2][kFallbackPlaceCount] = {};
     for (const RuntimeCandidate& c : candidates) {
-        if (c.current) {
-            currents.push_back(&c);
+        if (c.current && inPlace(c)) {
+            named[rootIndex(c.root)][c.place] = true;
         }
     }
-    const auto outvoted = [&currents](const RuntimeCandidate& c) {
-        return !c.current &&
-               std::any_of(currents.begin(), currents.end(), [&c](const RuntimeCandidate* current) {
-                   return sameGroup(*current, c);
-               });
-    };
     std::vector<std::size_t> order;
     std::vector<JavaVersion> versions(candidates.size());
     for (std::size_t i = 0; i < candidates.size(); ++i) {
         const RuntimeCandidate& c = candidates[i];
-        if ((!c.read || (c.status == 0 && isAbsoluteHome(c.home))) && !outvoted(c)) {
+        const bool outvoted = !c.current && inPlace(c) && named[rootIndex(c.root)][c.place];
+        if ((!c.read || (c.status == 0 && isAbsoluteHome(c.home))) && !outvoted) {
+            // Inserted behind every one of the same or a higher version, so
+            // that ties keep the list's order.
             versions[i] = parseJavaVersion(c.version);
-            order.push_back(i);
+            std::size_t at = order.size();
+            while (at > 0 && compareVersions(versions[order[at - 1]], versions[i]) < 0) {
+                --at;
+            }
+            order.insert(order.begin() + static_cast<std::ptrdiff_t>(at), i);
         }
     }
-    std::stable_sort(order.begin(), order.end(), [&versions](std::size_t a, std::size_t b) {
-        return compareVersions(versions[a], versions[b]) > 0;
-    });
     return order;
 }
 

@@ -92,13 +92,14 @@ int compareVersions(const JavaVersion& a, const JavaVersion& b);
 std::string releaseVersion(std::string_view text);
 
 // One place looked at and what it gave. Kept whole, also when it gave
-// nothing, so that the search can be retraced.
+// nothing, so that the search can be retraced: the place is the folder
+// kShippedRuntimeFolder, the classic key, the key kFallbackPlaces[place]
+// (with its subkey, when it has one) under root, or kJavaHomeVariable.
 struct RuntimeCandidate {
     RuntimeSource source = RuntimeSource::Registry;
     RegistryRoot root = RegistryRoot::None;
     int32_t place = -1;     // index into kFallbackPlaces, for RuntimeSource::Registry
-    std::string where;      // the key, folder or variable
-    std::string subkey;     // the subkey's name, for RuntimeSource::Registry
+    std::string subkey;     // for RuntimeSource::Registry, the subkey's name
     bool read = true;       // whether its value was read: a subkey named for a
                             // version is read only when its turn comes
     long status = 0;        // the failed call's status; 0 once read

@@ -103,17 +103,20 @@ void readValue(HKEY placeKey, RuntimeCandidate& c) {
 void listPlace(RegistryRoot root, int32_t index, UniqueKey& key,
                std::vector<RuntimeCandidate>& candidates) {
     const FallbackPlace& place = kFallbackPlaces[index];
-    RuntimeCandidate base;
-    base.source = RuntimeSource::Registry;
-    base.root = root;
-    base.place = index;
-    base.where = place.keyName;
-    base.alsoJre = !place.jreOnly;
+    const auto listed = [&](LONG status) -> RuntimeCandidate& {
+        RuntimeCandidate& c = candidates.emplace_back();
+        c.source = RuntimeSource::Registry;
+        c.root = root;
+        c.place = index;
+        c.status = status;
+        c.alsoJre = !place.jreOnly;
+        return c;
+    };
     HKEY raw = nullptr;
-    base.status = RegOpenKeyExA(rootKey(root), place.keyName, 0,
-                                KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | kView, &raw);
-    if (base.status != ERROR_SUCCESS) {
-        candidates.push_back(base);
+    const LONG opened = RegOpenKeyExA(rootKey(root), place.keyName, 0,
+                                      KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | kView, &raw);
+    if (opened != ERROR_SUCCESS) {
+        listed(opened);
         return;
     }
     key.reset(raw);
@@ -123,37 +126,34 @@ void listPlace(RegistryRoot root, int32_t index, UniqueKey& key,
     for (DWORD i = 0; i < kMaxSubkeys; ++i) {
         char name[kKeyNameSize];
         DWORD length = kKeyNameSize;
-        RuntimeCandidate c = base;
-        c.status = RegEnumKeyExA(raw, i, name, &length, nullptr, nullptr, nullptr, nullptr);
-        if (c.status == ERROR_NO_MORE_ITEMS) {
+        const LONG status =
+            RegEnumKeyExA(raw, i, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (status == ERROR_NO_MORE_ITEMS) {
             break;
         }
-        const bool named = c.status == ERROR_SUCCESS;
-        if (named) {
-            c.subkey.assign(name, length);
-            c.where += '\\';
-            c.where += c.subkey;
-            c.version = c.subkey;
-            c.current = hasCurrent && sameKeyName(c.subkey, currentVersion);
-            c.read = false;
-            if (!parseJavaVersion(c.subkey).known) {
-                readValue(raw, c);
+        RuntimeCandidate& c = listed(status);
+        if (status != ERROR_SUCCESS) {
+            // A name that does not fit is passed over; any other failure
+            // ends the list.
+            if (status == ERROR_MORE_DATA) {
+                continue;
             }
-        }
-        candidates.push_back(std::move(c));
-        // A name that does not fit is passed over; any other failure ends
-        // the list.
-        if (!named && candidates.back().status != ERROR_MORE_DATA) {
             break;
+        }
+        c.subkey.assign(name, length);
+        c.version = c.subkey;
+        c.current = hasCurrent && sameKeyName(c.subkey, currentVersion);
+        c.read = false;
+        if (!parseJavaVersion(c.subkey).known) {
+            readValue(raw, c);
         }
     }
 }
 
 // JAVA_HOME, as a developer sets it.
 void listJavaHome(std::vector<RuntimeCandidate>& candidates) {
-    RuntimeCandidate c;
+    RuntimeCandidate& c = candidates.emplace_back();
     c.source = RuntimeSource::JavaHome;
-    c.where = kJavaHomeVariable;
     c.alsoJre = true;
     char value[kRegistryTextSize];
     SetLastError(ERROR_SUCCESS);
@@ -166,7 +166,6 @@ void listJavaHome(std::vector<RuntimeCandidate>& candidates) {
         c.home = runtimeHome(std::string_view(value, length), false);
         c.version = releaseVersionIn(c.home);
     }
-    candidates.push_back(std::move(c));
 }
 
 // Looks at the library places of the candidate's home and, where it may be
@@ -220,7 +219,6 @@ RuntimeCandidate shippedRuntime() {
         return c;
     }
     c.home = executable.substr(0, slash + 1) + kShippedRuntimeFolder;
-    c.where = c.home;
     c.checked = true;
     c.libraries = libraryFilesIn(c.home);
     if (c.libraries != 0) {
