@@ -1,4 +1,5 @@
-// Finding the installed Java runtime through the registry.
+// Finding the Java runtime to use: the classic registry key, as always read,
+// and where it gives none, the places of runtime_choice.h.
 #pragma once
 
 #include <cstddef>

@@ -137,10 +137,10 @@ std::vector<std::size_t> preferenceOrder(const std::vector<RuntimeCandidate>& ca
 // checked and hold a library, or kNoCandidate.
 std::size_t chooseRuntime(const std::vector<RuntimeCandidate>& candidates);
 
-// Whether today's discovery ended where another place may still give a
-// runtime: no key, no readable version, no versioned key, or a home
-// (found) with no library at any of its places. A key without its
-// "JavaHome" ends as it always did.
+// Whether the classic key's reading ended where another place may still
+// give a runtime: no key, no readable version, no versioned key, or a home
+// with no library at any of its places (left by an uninstalled runtime). A
+// versioned key without its "JavaHome" ends as it always did.
 bool fallsBack(JavaOutcome classic, unsigned classicLibraries);
 
 // Whether the process's "path" becomes the runtime's bin directory: for the
