@@ -1,12 +1,15 @@
-// Finding the installed Java runtime through the registry.
+// Finding the Java runtime to use: the classic registry key, as always read,
+// and where it gives none, the places of runtime_choice.h.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "java_outcome.h"
+#include "runtime_choice.h"
 
 constexpr std::size_t kRegistryTextSize = 4096;
 
@@ -14,16 +17,24 @@ constexpr std::size_t kRegistryTextSize = 4096;
 constexpr const char* kRuntimeKeyName = "SOFTWARE\\JavaSoft\\Java Runtime Environment";
 
 // What discovery found: a runtime's home directory and version text
-// (HomeFound), or where it stopped and the failed registry call's status.
+// (HomeFound), or where the classic key's reading stopped and the failed
+// registry call's status. tried holds every place looked at, in the order
+// they were looked at, and chosen the index there of the runtime used.
 struct JavaHomeLookup {
     JavaOutcome outcome = JavaOutcome::NoRuntimeKey;
     long status = 0;
     std::string home;
     std::string version;
+    RuntimeSource source = RuntimeSource::Classic;
+    std::vector<RuntimeCandidate> tried;
+    std::size_t chosen = kNoCandidate;
 };
 
-// Reads the current runtime's version and home directory from the registry.
-// Changes nothing: the caller puts to use what it found.
+// Finds the runtime to use: one shipped beside the executable when it holds
+// a library; otherwise the current runtime of the classic key, as read
+// always; and only where that reading would end with the missing-Java
+// dialog, the best runtime of the fallback places and JAVA_HOME, when one
+// holds a library. Changes nothing: the caller puts to use what it found.
 JavaHomeLookup findJavaHome();
 
 // Replaces the process's "path" with the runtime's bin directory for

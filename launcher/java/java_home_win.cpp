@@ -4,17 +4,6 @@
 
 #include "common/unique_handle_win.h"
 
-namespace {
-
-JavaHomeLookup stopped(JavaOutcome outcome, LONG status) {
-    JavaHomeLookup lookup;
-    lookup.outcome = outcome;
-    lookup.status = status;
-    return lookup;
-}
-
-} // namespace
-
 long readMachineText(const char* keyName, const char* valueName, char* text, std::size_t capacity,
                      bool& opened) {
     HKEY raw = nullptr;
@@ -33,37 +22,94 @@ long readMachineText(const char* keyName, const char* valueName, char* text, std
     return status;
 }
 
-JavaHomeLookup findJavaHome() {
+namespace {
+
+// Where the classic key's reading stopped, and the failed call's status.
+void stopped(JavaHomeLookup& found, JavaOutcome outcome, LONG status) {
+    found.outcome = outcome;
+    found.status = status;
+}
+
+// The current runtime of the classic key, read exactly as it always was.
+void readClassicKey(JavaHomeLookup& found) {
     char version[kRegistryTextSize] = "";
     bool opened = false;
     LONG status =
         readMachineText(kRuntimeKeyName, "CurrentVersion", version, sizeof version, opened);
     if (!opened) {
-        return stopped(JavaOutcome::NoRuntimeKey, status);
+        stopped(found, JavaOutcome::NoRuntimeKey, status);
+        return;
     }
     // An unreadable version names no key worth opening.
     if (status != ERROR_SUCCESS) {
-        return stopped(JavaOutcome::NoCurrentVersion, status);
+        stopped(found, JavaOutcome::NoCurrentVersion, status);
+        return;
     }
+    found.version = version;
 
     char javaHome[kRegistryTextSize] = "";
     status = readMachineText(versionedKeyName(version).c_str(), "JavaHome", javaHome,
                              sizeof javaHome, opened);
     if (!opened) {
-        return stopped(JavaOutcome::NoVersionedKey, status);
+        stopped(found, JavaOutcome::NoVersionedKey, status);
+        return;
     }
     if (status != ERROR_SUCCESS) {
-        return stopped(JavaOutcome::NoJavaHome, status);
+        stopped(found, JavaOutcome::NoJavaHome, status);
+        return;
     }
-    JavaHomeLookup found;
     found.outcome = JavaOutcome::HomeFound;
+    found.status = ERROR_SUCCESS;
     found.home = javaHome;
-    found.version = version;
+}
+
+void choose(JavaHomeLookup& found, std::size_t chosen) {
+    const RuntimeCandidate& c = found.tried[chosen];
+    found.outcome = JavaOutcome::HomeFound;
+    found.status = ERROR_SUCCESS;
+    found.home = c.home;
+    found.version = c.version;
+    found.source = c.source;
+    found.chosen = chosen;
+}
+
+} // namespace
+
+JavaHomeLookup findJavaHome() {
+    JavaHomeLookup found;
+    found.tried.push_back(shippedRuntime());
+    // The packager's explicit choice comes before anything installed.
+    if (found.tried.back().libraries != 0) {
+        choose(found, 0);
+        return found;
+    }
+
+    readClassicKey(found);
+    const std::size_t classic = found.tried.size();
+    RuntimeCandidate& record = found.tried.emplace_back();
+    record.source = RuntimeSource::Classic;
+    record.root = RegistryRoot::LocalMachine;
+    record.status = found.status;
+    record.home = found.home;
+    record.version = found.version;
+    if (found.outcome == JavaOutcome::HomeFound) {
+        record.libraries = libraryFilesIn(found.home);
+        record.checked = true;
+        found.chosen = classic;
+    }
+    if (fallsBack(found.outcome, record.libraries)) {
+        const std::size_t chosen = findFallbackRuntime(found.tried);
+        if (chosen != kNoCandidate) {
+            choose(found, chosen);
+        }
+    }
+    // Where nothing else gives a runtime, the classic key's reading goes on
+    // as it always did, a home without a library included.
     return found;
 }
 
 void useJavaHome(const JavaHomeLookup& found) {
-    if (replacesSearchPath(found.version.c_str())) {
+    if (replacesSearchPathFor(found.source, found.version)) {
         // Replaced, not extended: the process and everything it starts
         // search the runtime's bin directory alone.
         SetEnvironmentVariableA("path", (found.home + "\\bin").c_str());

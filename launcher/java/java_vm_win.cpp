@@ -10,6 +10,7 @@
 #include "java_calls.h"
 #include "java_home.h"
 #include "java_options.h"
+#include "runtime_choice.h"
 
 namespace {
 
@@ -18,17 +19,9 @@ constexpr jint kJniVersion14 = 0x00010004;
 
 constexpr std::size_t kExtraJarPathSize = 8096;
 
-// Where a runtime keeps its virtual machine library, tried in this order,
-// with the interface version each is asked for.
-struct LibraryPlace {
-    const char* relativePath;
-    jint version;
-};
-const LibraryPlace kLibraryPlaces[] = {
-    {"\\bin\\client\\jvm.dll", kJniVersion14},
-    {"\\bin\\hotspot\\jvm.dll", kJniVersion12},
-    {"\\bin\\server\\jvm.dll", kJniVersion14},
-};
+// The interface version that the library at each of kLibraryFiles is asked
+// for.
+const jint kLibraryVersions[kLibraryPlaceCount] = {kJniVersion14, kJniVersion12, kJniVersion14};
 
 using CreateJavaVMFn = jint(JNICALL*)(JavaVM**, void**, void*);
 
@@ -68,8 +61,8 @@ JavaOutcome startJavaVM(const char* classPath, int32_t extraJarMode) {
     // process, also when a later step fails.
     HMODULE library = nullptr;
     jint version = 0;
-    for (const LibraryPlace& place : kLibraryPlaces) {
-        const std::string path = javaHome + place.relativePath;
+    for (std::size_t i = 0; i < kLibraryPlaceCount; ++i) {
+        const std::string path = javaHome + kLibraryFiles[i];
         SetLastError(ERROR_SUCCESS);
         library = LoadLibraryA(path.c_str());
         // 126: the file or one it needs is missing; 193: not a 64-bit
@@ -77,7 +70,7 @@ JavaOutcome startJavaVM(const char* classPath, int32_t extraJarMode) {
         TRACE("load %s: %s, error %lu", traceUtf8(path.c_str()).c_str(),
               library != nullptr ? "loaded" : "failed", GetLastError());
         if (library != nullptr) {
-            version = place.version;
+            version = kLibraryVersions[i];
             break;
         }
     }

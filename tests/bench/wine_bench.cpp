@@ -108,6 +108,7 @@ struct Setup {
     std::string prologueSend;
     std::string idle;
     std::string workDir;
+    std::string classicHome; // registered under the classic key
     int runs = 20;
     DWORD idleSeconds = 30;
 };
@@ -231,19 +232,47 @@ std::string compare(const std::string& benchmark, const Values& measured, const 
                       judged ? bench::verdict(m.median / f.median <= target) : "-");
 }
 
+// Registers 50 runtimes under a maker's key, as a machine that kept every
+// update would have them: the newest in home, the older ones' folders gone.
+// Nothing reads them while the classic key gives a runtime.
+void registerVendorRuntimes(const std::string& home) {
+    for (int i = 0; i < 50; ++i) {
+        const std::string key =
+            "SOFTWARE\\Eclipse Adoptium\\JDK\\17.0." + std::to_string(i) + ".1\\hotspot\\MSI";
+        const std::string folder = i == 49 ? home : home + " 17.0." + std::to_string(i);
+        ok(setMachineText(key, "Path", folder + "\\"), "set-up: cannot register %s", key.c_str());
+    }
+}
+
 std::string benchFirstStart(const Setup& setup, Stamps& stamps, Values& privateKb) {
     Values launcher;
+    Values vendor;
     Values empty;
     Values prologue;
     for (int i = -2; i < setup.runs; ++i) { // two rounds to warm up
-        const FirstStart first = firstStart(setup, stamps);
-        Sleep(kPauseMs);
+        // The two first starts alternate A B B A, so that neither is always
+        // the one right after the other's end.
+        FirstStart first;
+        FirstStart throughVendor;
+        for (int turn = 0; turn < 2; ++turn) {
+            if ((turn == 0) == (i % 2 != 0)) {
+                // Without the classic key, the launcher reads the maker's key.
+                RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\JavaSoft");
+                throughVendor = firstStart(setup, stamps);
+                ok(registerRuntime("1.8", setup.classicHome),
+                   "set-up: cannot register the runtime");
+            } else {
+                first = firstStart(setup, stamps);
+            }
+            Sleep(kPauseMs);
+        }
         const double a = runToEnd(setup, quotedPath(setup.empty), 0, "(a)");
         Sleep(kPauseMs);
         const double c = runToEnd(setup, quotedPath(setup.prologue), 0, "(c)");
         Sleep(kPauseMs);
         if (i >= 0) {
             keep(launcher, first.toCreate);
+            keep(vendor, throughVendor.toCreate);
             keep(privateKb, first.privateKb);
             keep(empty, a);
             keep(prologue, c);
@@ -251,12 +280,17 @@ std::string benchFirstStart(const Setup& setup, Stamps& stamps, Values& privateK
     }
     std::printf("first start, ms per run:\n");
     printRuns("Pellix2 to JNI_CreateJavaVM", launcher);
+    printRuns("through a maker's key", vendor);
     printRuns("(a) empty program", empty);
     printRuns("(c) start prologue", prologue);
     const std::string n = " (n=" + std::to_string(launcher.size()) + ")";
     return compare("2. First start: exec to JNI_CreateJavaVM" + n, launcher, "(a)", empty, 1.20) +
            compare("2. First start: exec to JNI_CreateJavaVM", launcher, "(c)", prologue, 0) +
-           compare("(c) start prologue: exec to exit", prologue, "(a)", empty, 0);
+           compare("(c) start prologue: exec to exit", prologue, "(a)", empty, 0) +
+           compare("2. First start through a maker's key of 50 subkeys: exec to "
+                   "JNI_CreateJavaVM (n=" +
+                       std::to_string(vendor.size()) + ")",
+                   vendor, "classic key", launcher, 1.05);
 }
 
 std::string benchHandOver(const Setup& setup, Stamps& stamps, HANDLE signal) {
@@ -519,7 +553,15 @@ int main(int argc, char** argv) {
     const std::string stampsFile = files.root + "\\stamps.txt";
     SetEnvironmentVariableA(kStandInStampsVariable, stampsFile.c_str());
     setup.workDir = files.workDir;
+    // Only the registry's runtimes: a JAVA_HOME of this machine is not the
+    // launcher's to find here.
+    SetEnvironmentVariableA("JAVA_HOME", nullptr);
     installStandInRuntime(files.root, windowsPath(argv[2]), "server");
+    setup.classicHome = files.root + "\\jre";
+    const std::string vendorHome = files.root + "\\jdk-17.0.49.1-hotspot";
+    ok(makeJavaHome(vendorHome, windowsPath(argv[2]), {"server"}),
+       "set-up: cannot lay out the maker's runtime");
+    registerVendorRuntimes(vendorHome);
 
     const UniqueHandle stampEvent(CreateEventA(nullptr, FALSE, FALSE, kStandInStampEvent));
     ok(stampEvent != nullptr, "set-up: no event %s", kStandInStampEvent);

@@ -21,6 +21,13 @@ std::string homeServer;  // server
 std::string homeEmpty;   // none
 std::string homeNoInit;  // client without JNI_GetDefaultJavaVMInitArgs, and server
 std::string homeBroken;  // a client file that is no library, and server
+// Runtimes as newer installers lay them out: the library at the server place.
+std::string home11;
+std::string home17;
+std::string home17b;
+std::string home21;
+std::string homeRelease; // its release file says 21.0.1
+std::string homeJdk8;    // a Java 8 JDK: the runtime in its jre folder
 
 const char* const kClassPath =
     ".;Pellix.jar;.\\lib\\Kestrane.jar;.\\lib\\castor_validators.jar;.\\lib\\soap.jar;"
@@ -267,6 +274,377 @@ void testOptions() {
     unregisterAll();
 }
 
+// ---- Runtimes beyond the classic key -----------------------------------------
+
+constexpr const char* kVendorRoot = "SOFTWARE\\";
+
+enum class Kind { Text, Expandable, Number, Text32 };
+
+// One registry value that a case writes; with no value name, the key alone.
+struct Entry {
+    HKEY root;
+    std::string key;
+    const char* value;
+    std::string data;
+    Kind kind = Kind::Text;
+};
+
+bool write(const Entry& e) {
+    switch (e.kind) {
+    case Kind::Number:
+        return setRegistryNumber(e.root, e.key, e.value, 1);
+    case Kind::Text32:
+        return setRegistryText(e.root, e.key, e.value, e.data, KEY_WOW64_32KEY);
+    case Kind::Expandable: {
+        HKEY key = nullptr;
+        if (RegCreateKeyExA(e.root, e.key.c_str(), 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
+                            nullptr, &key, nullptr) != ERROR_SUCCESS) {
+            return false;
+        }
+        const UniqueKey created(key);
+        return RegSetValueExA(key, e.value, 0, REG_EXPAND_SZ,
+                              reinterpret_cast<const BYTE*>(e.data.c_str()),
+                              static_cast<DWORD>(e.data.size() + 1)) == ERROR_SUCCESS;
+    }
+    case Kind::Text:
+        break;
+    }
+    return setRegistryText(e.root, e.key, e.value, e.data);
+}
+
+// A value under "SOFTWARE\JavaSoft\".
+Entry javaSoft(const std::string& key, const char* value, const std::string& data) {
+    return {HKEY_LOCAL_MACHINE, "SOFTWARE\\JavaSoft\\" + key, value, data};
+}
+
+// An MSI installer's "Path", which ends in a backslash.
+Entry msiPath(const std::string& key, const std::string& home, HKEY root = HKEY_LOCAL_MACHINE) {
+    return {root, kVendorRoot + key, "Path", home + "\\"};
+}
+
+Entry installationPath(const std::string& key, const std::string& home) {
+    return {HKEY_LOCAL_MACHINE, kVendorRoot + key, "InstallationPath", home};
+}
+
+enum class Ends { Launches, Dialog, Silently };
+
+struct FallbackCase {
+    const char* what;
+    std::vector<Entry> entries;
+    Ends ends;
+    std::string home = "";        // whose library loads
+    bool pathReplaced = true;     // "path" is home\bin, or stays the inherited one
+    const char* place = "server"; // of the library that loads
+    std::string javaHome = "";    // JAVA_HOME, or none
+    std::string program = "";     // when not the launcher
+};
+
+// Writes the case's entries alone, starts the launcher and checks that it
+// used the expected runtime as the classic one is used, or ended as told.
+void runCase(const FallbackCase& c) {
+    unregisterAll();
+    bool written = true;
+    for (const Entry& e : c.entries) {
+        written = write(e) && written;
+    }
+    ok(written, "%s: set-up failed: could not write the registry entries", c.what);
+    SetEnvironmentVariableA("JAVA_HOME", c.javaHome.empty() ? nullptr : c.javaHome.c_str());
+    LauncherRun run(*files, c.program.empty() ? launcher : c.program);
+    switch (c.ends) {
+    case Ends::Dialog:
+        // Once: closing it ends the process.
+        run.endsWithDialog(c.what);
+        ok(run.count("LOAD") == 0, "%s: a library was loaded", c.what);
+        break;
+    case Ends::Silently:
+        run.endsSilently(c.what);
+        break;
+    case Ends::Launches: {
+        run.launches(c.what);
+        const Lines log = run.log();
+        const std::string library = libraryOf(c.home, c.place);
+        ok(countLines(log, "LOAD") == 1 && countLines(log, "LOAD " + quoted(library)) == 1,
+           "%s: not %s alone was loaded", c.what, library.c_str());
+        const std::string bin = c.home + "\\bin";
+        const std::string path = c.pathReplaced ? bin : inheritedPath;
+        ok(countLines(log, "PATH " + quoted(path)) == 1 && countLines(log, "PATH_ENTRIES 1") == 1,
+           "%s: path is not %s alone", c.what, path.c_str());
+        const Lines directories = linesStartingWith(log, "DLLDIR");
+        ok(!directories.empty() && directories.front() == "DLLDIR " + quoted(bin),
+           "%s: the library search directory is not %s", c.what, bin.c_str());
+        const std::string classPath = "-Djava.class.path=" + std::string(kClassPath) + c.home +
+                                      "\\lib;" + c.home + "\\lib\\rt.jar;";
+        ok(countLines(log, "OPTION 4 " + quoted(classPath)) == 1 && countLines(log, "OPTION") == 6,
+           "%s: not the six options with the runtime's class path", c.what);
+        break;
+    }
+    }
+    SetEnvironmentVariableA("JAVA_HOME", nullptr);
+}
+
+void testFallbackPlaces() {
+    group = "fallback places";
+    const HKEY user = HKEY_CURRENT_USER;
+    // Many subkeys whose homes hold nothing, one that does in the middle, a
+    // higher version whose value is too long to read whole.
+    std::vector<Entry> many;
+    for (int i = 0; i < 300; ++i) {
+        const std::string version = "17.0." + std::to_string(i) + ".1";
+        many.push_back(msiPath("Eclipse Adoptium\\JDK\\" + version + "\\hotspot\\MSI",
+                               i == 150 ? home17 : homeEmpty));
+    }
+    many.push_back(msiPath("Eclipse Adoptium\\JDK\\25.0.0.1\\hotspot\\MSI",
+                           home21 + "\\" + std::string(5000, 'x')));
+    const Entry classic1_8[] = {javaSoft("Java Runtime Environment", "CurrentVersion", "1.8"),
+                                javaSoft("Java Runtime Environment\\1.8", "JavaHome", homeClient)};
+    const Entry stale1_8 = javaSoft("Java Runtime Environment\\1.8", "JavaHome", homeEmpty);
+    const Entry temurin21 = msiPath("Eclipse Adoptium\\JDK\\21.0.1.12\\hotspot\\MSI", home21);
+    const FallbackCase cases[] = {
+        // Each form of key, under HKEY_LOCAL_MACHINE.
+        {"JRE, its CurrentVersion",
+         {javaSoft("JRE", "CurrentVersion", "17"), javaSoft("JRE\\17", "JavaHome", home17),
+          javaSoft("JRE\\21", "JavaHome", home21)},
+         Ends::Launches,
+         home17},
+        {"JRE without CurrentVersion: each subkey",
+         {javaSoft("JRE\\11", "JavaHome", home11), javaSoft("JRE\\17.0.9", "JavaHome", home17)},
+         Ends::Launches,
+         home17},
+        {"JDK, CurrentVersion of no subkey: each subkey",
+         {javaSoft("JDK", "CurrentVersion", "25"), javaSoft("JDK\\21", "JavaHome", home17b),
+          javaSoft("JDK\\21.0.1", "JavaHome", home21)},
+         Ends::Launches,
+         home21},
+        {"Java 8 JDK: its jre folder",
+         {javaSoft("Java Development Kit", "CurrentVersion", "1.8"),
+          javaSoft("Java Development Kit\\1.8", "JavaHome", homeJdk8)},
+         Ends::Launches,
+         homeJdk8 + "\\jre"},
+        {"Eclipse Adoptium JRE",
+         {msiPath("Eclipse Adoptium\\JRE\\17.0.9.9\\hotspot\\MSI", home17)},
+         Ends::Launches,
+         home17},
+        {"Eclipse Adoptium JDK", {temurin21}, Ends::Launches, home21},
+        {"Eclipse Adoptium JDK 8: its jre folder",
+         {msiPath("Eclipse Adoptium\\JDK\\8.0.402.6\\hotspot\\MSI", homeJdk8)},
+         Ends::Launches,
+         homeJdk8 + "\\jre"},
+        {"AdoptOpenJDK JRE",
+         {msiPath("AdoptOpenJDK\\JRE\\11.0.11.9\\hotspot\\MSI", home11)},
+         Ends::Launches,
+         home11},
+        {"AdoptOpenJDK JDK",
+         {msiPath("AdoptOpenJDK\\JDK\\16.0.2.7\\hotspot\\MSI", home17)},
+         Ends::Launches,
+         home17},
+        {"Eclipse Foundation JDK",
+         {msiPath("Eclipse Foundation\\JDK\\17.0.1.12\\hotspot\\MSI", home17)},
+         Ends::Launches,
+         home17},
+        {"Eclipse Foundation JRE",
+         {msiPath("Eclipse Foundation\\JRE\\11.0.13.8\\hotspot\\MSI", home11)},
+         Ends::Launches,
+         home11},
+        {"Microsoft JDK, whose JavaHome is a flag",
+         {msiPath("Microsoft\\JDK\\17.0.9.8\\hotspot\\MSI", home17),
+          {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\JDK\\17.0.9.8\\hotspot\\MSI", "JavaHome", "",
+           Kind::Number}},
+         Ends::Launches,
+         home17},
+        {"Semeru JRE",
+         {msiPath("Semeru\\JRE\\17.0.9.9\\openj9\\MSI", home17)},
+         Ends::Launches,
+         home17},
+        {"Semeru JDK",
+         {msiPath("Semeru\\JDK\\21.0.1.12\\openj9\\MSI", home21)},
+         Ends::Launches,
+         home21},
+        {"Zulu", {installationPath("Azul Systems\\Zulu\\zulu-17", home17)}, Ends::Launches, home17},
+        {"Liberica, its version from the release file",
+         {installationPath("BellSoft\\Liberica\\LibericaJDK", homeRelease)},
+         Ends::Launches,
+         homeRelease},
+        // With no version anywhere, "path" stays as the classic key leaves
+        // it for a version it cannot read.
+        {"Liberica, no version anywhere",
+         {installationPath("BellSoft\\Liberica\\Liberica", home11)},
+         Ends::Launches,
+         home11,
+         false},
+        {"a folder with a variable in it",
+         {{HKEY_LOCAL_MACHINE, "SOFTWARE\\Azul Systems\\Zulu\\zulu-17", "InstallationPath",
+           "%PELLIX_TEST_ROOT%\\jdk 17", Kind::Expandable}},
+         Ends::Launches,
+         home17},
+        {"Eclipse Adoptium JDK under HKEY_CURRENT_USER",
+         {msiPath("Eclipse Adoptium\\JDK\\21.0.1.12\\hotspot\\MSI", home21, user)},
+         Ends::Launches,
+         home21},
+
+        // Beside the classic key.
+        {"the classic key beside a Java 17 under JavaSoft\\JDK",
+         {classic1_8[0], classic1_8[1], javaSoft("JDK", "CurrentVersion", "17"),
+          javaSoft("JDK\\17", "JavaHome", home17)},
+         Ends::Launches,
+         homeClient,
+         true,
+         "client"},
+        {"a stale classic key beside a Temurin 21",
+         {classic1_8[0], stale1_8, temurin21},
+         Ends::Launches,
+         home21},
+        {"a classic key without CurrentVersion beside a Temurin 21",
+         {{HKEY_LOCAL_MACHINE, kRuntimeKey, nullptr, ""}, temurin21},
+         Ends::Launches,
+         home21},
+        {"a classic key whose version has no key, beside a Temurin 21",
+         {classic1_8[0], temurin21},
+         Ends::Launches,
+         home21},
+        // A registered runtime without a home still ends quietly.
+        {"a classic key without JavaHome beside a Temurin 21",
+         {classic1_8[0], javaSoft("Java Runtime Environment\\1.8", nullptr, ""), temurin21},
+         Ends::Silently},
+
+        // Among several.
+        {"two makers: the higher version",
+         {msiPath("Eclipse Adoptium\\JRE\\17.0.9.9\\hotspot\\MSI", home17),
+          installationPath("Azul Systems\\Zulu\\zulu-21", home21)},
+         Ends::Launches,
+         home21},
+        {"two makers, the same version: the earlier key",
+         {installationPath("Azul Systems\\Zulu\\zulu-17.0.9", home17b),
+          msiPath("Eclipse Adoptium\\JRE\\17.0.9\\hotspot\\MSI", home17)},
+         Ends::Launches,
+         home17},
+        {"the same version in both roots: the machine's",
+         {msiPath("Eclipse Adoptium\\JRE\\17.0.9\\hotspot\\MSI", home17b, user),
+          installationPath("Azul Systems\\Zulu\\zulu-17.0.9", home17)},
+         Ends::Launches,
+         home17},
+        {"a subkey whose home has no library",
+         {msiPath("Eclipse Adoptium\\JDK\\21.0.1.12\\hotspot\\MSI", homeEmpty),
+          msiPath("Eclipse Adoptium\\JDK\\17.0.9.9\\hotspot\\MSI", home17)},
+         Ends::Launches,
+         home17},
+
+        // JAVA_HOME.
+        {"JAVA_HOME alone", {}, Ends::Launches, homeRelease, true, "server", homeRelease},
+        {"JAVA_HOME of a Java 8 JDK",
+         {},
+         Ends::Launches,
+         homeJdk8 + "\\jre",
+         true,
+         "server",
+         homeJdk8 + "\\"},
+        {"JAVA_HOME beside the classic key",
+         {classic1_8[0], classic1_8[1]},
+         Ends::Launches,
+         homeClient,
+         true,
+         "client",
+         home21},
+        {"JAVA_HOME beside a registered runtime of its version",
+         {msiPath("Eclipse Adoptium\\JDK\\21.0.1\\hotspot\\MSI", home21)},
+         Ends::Launches,
+         home21,
+         true,
+         "server",
+         homeRelease},
+        // Installed runtimes come first, also when JAVA_HOME is newer.
+        {"JAVA_HOME of 21 beside a registered 17",
+         {msiPath("Eclipse Adoptium\\JDK\\17.0.9.9\\hotspot\\MSI", home17)},
+         Ends::Launches,
+         home17,
+         true,
+         "server",
+         homeRelease},
+        {"JAVA_HOME without a library", {}, Ends::Dialog, "", true, "server", homeEmpty},
+        {"JAVA_HOME of 5000 characters",
+         {},
+         Ends::Dialog,
+         "",
+         true,
+         "server",
+         home21 + "\\" + std::string(5000, 'x')},
+
+        // Nothing usable.
+        {"nothing anywhere", {}, Ends::Dialog},
+        {"only under WOW6432Node",
+         {{HKEY_LOCAL_MACHINE, kRuntimeKey, "CurrentVersion", "1.8", Kind::Text32},
+          {HKEY_LOCAL_MACHINE, versionedKey("1.8"), "JavaHome", homeClient, Kind::Text32},
+          {HKEY_LOCAL_MACHINE, "SOFTWARE\\JavaSoft\\JDK\\17", "JavaHome", home17, Kind::Text32},
+          {HKEY_LOCAL_MACHINE, "SOFTWARE\\Eclipse Adoptium\\JDK\\21.0.1.12\\hotspot\\MSI", "Path",
+           home21, Kind::Text32}},
+         Ends::Dialog},
+        {"a stale classic key alone", {classic1_8[0], stale1_8}, Ends::Dialog},
+
+        // Bounds.
+        {"300 subkeys and a value of 5000 characters", many, Ends::Launches, home17},
+        {"CurrentVersion of 5000 characters",
+         {javaSoft("JRE", "CurrentVersion", std::string(5000, '1')),
+          javaSoft("JRE\\17", "JavaHome", home17)},
+         Ends::Launches,
+         home17},
+        // Key names of 255 characters, the registry's longest, read whole.
+        {"a key name of 255 characters",
+         {installationPath("Azul Systems\\Zulu\\zulu-21" + std::string(248, 'x'), home21),
+          installationPath("Azul Systems\\Zulu\\zulu-17", home17)},
+         Ends::Launches,
+         home21},
+    };
+    for (const auto& c : cases) {
+        runCase(c);
+    }
+    unregisterAll();
+}
+
+// A runtime shipped in the folder jre beside the executable comes first; one
+// in the working directory is never looked at.
+void testShippedRuntime(const std::string& standIn) {
+    group = "shipped runtime";
+    const std::string withRuntime = files->root + "\\app with jre";
+    const std::string withEmpty = files->root + "\\app with empty jre";
+    const std::string shipped = withRuntime + "\\jre";
+    const std::string workJre = files->workDir + "\\jre";
+    makeDirectories(withEmpty + "\\jre");
+    SETUP(makeJavaHome(shipped, standIn, {"server"}));
+    SETUP(writeFile(shipped + "\\release", "JAVA_VERSION=\"17.0.9\"\n"));
+    SETUP(makeJavaHome(workJre, standIn, {"server"}));
+    const std::string programWith = withRuntime + "\\Pellix2.exe";
+    const std::string programEmpty = withEmpty + "\\Pellix2.exe";
+    SETUP(CopyFileA(launcher.c_str(), programWith.c_str(), FALSE));
+    SETUP(CopyFileA(launcher.c_str(), programEmpty.c_str(), FALSE));
+    const Entry classic[] = {javaSoft("Java Runtime Environment", "CurrentVersion", "1.8"),
+                             javaSoft("Java Runtime Environment\\1.8", "JavaHome", homeClient)};
+    const FallbackCase cases[] = {
+        {"beside the executable, before every registered runtime",
+         {classic[0], classic[1],
+          msiPath("Eclipse Adoptium\\JDK\\21.0.1.12\\hotspot\\MSI", home21)},
+         Ends::Launches,
+         shipped,
+         true,
+         "server",
+         home21,
+         programWith},
+        {"an empty jre folder beside the executable",
+         {classic[0], classic[1]},
+         Ends::Launches,
+         homeClient,
+         true,
+         "client",
+         "",
+         programEmpty},
+        {"a jre folder in the working directory", {}, Ends::Dialog},
+        {"a relative JAVA_HOME", {}, Ends::Dialog, "", true, "server", "jre"},
+    };
+    for (const auto& c : cases) {
+        runCase(c);
+    }
+    removeTree(workJre);
+    unregisterAll();
+}
+
 // The other modes, through builds of the launcher that compile them in.
 void testExtraJarModes(const std::string (&variants)[3]) {
     group = "extra-jar modes";
@@ -327,6 +705,24 @@ int main(int argc, char** argv) {
     homeNoInit = root + "\\jre no init";
     homeBroken = root + "\\jre broken client";
     makeDirectories(homeBroken + "\\bin\\client");
+    home11 = root + "\\jdk 11";
+    home17 = root + "\\jdk 17";
+    home17b = root + "\\jdk 17 other";
+    home21 = root + "\\jdk 21";
+    homeRelease = root + "\\jdk with release";
+    homeJdk8 = root + "\\jdk 8";
+    SetEnvironmentVariableA("PELLIX_TEST_ROOT", root.c_str());
+    // The launcher looks at JAVA_HOME where nothing else gives a runtime.
+    SetEnvironmentVariableA("JAVA_HOME", nullptr);
+    ok(makeJavaHome(home11, standIn, {"server"}) && makeJavaHome(home17, standIn, {"server"}) &&
+           makeJavaHome(home17b, standIn, {"server"}) &&
+           makeJavaHome(home21, standIn, {"server"}) &&
+           makeJavaHome(homeRelease, standIn, {"server"}) &&
+           writeFile(homeRelease + "\\release",
+                     "IMPLEMENTOR=\"Stand-in\"\r\nJAVA_VERSION=\"21.0.1\"\r\n") &&
+           makeJavaHome(homeJdk8 + "\\jre", standIn, {"server"}) &&
+           writeFile(homeJdk8 + "\\release", "JAVA_VERSION=\"1.8.0_402\"\n"),
+       "could not lay out the newer Java homes");
     ok(makeJavaHome(homeClient, standIn, {"client"}) &&
            makeJavaHome(homeAll, standIn, {"client", "hotspot", "server"}) &&
            makeJavaHome(homeHotspot, standIn, {"hotspot", "server"}) &&
@@ -345,13 +741,14 @@ int main(int argc, char** argv) {
     testLibraryPlaces();
     testCreation();
     testOptions();
+    testFallbackPlaces();
+    testShippedRuntime(standIn);
     if (argc >= 7) {
         const std::string variants[3] = {windowsPath(argv[4]), windowsPath(argv[5]),
                                          windowsPath(argv[6])};
         testExtraJarModes(variants);
     }
     unregisterAll();
-    ok(!isRegistered("SOFTWARE\\JavaSoft") && !isRegistered("SOFTWARE\\Norvane\\Brisca_qrt"),
-       "the registry entries of the test are left behind");
+    ok(!leftBehind(), "the registry entries of the test are left behind");
     return finish("java_runtime_test");
 }

@@ -66,53 +66,108 @@ inline bool makeJavaHome(const std::string& home, const std::string& library,
 
 // ---- Registry --------------------------------------------------------------
 
-// Creates key under HKEY_LOCAL_MACHINE (64-bit view) and, with a value name,
-// sets that value to text. Through the wide calls: Wine's narrow ones refuse
-// key paths of more than 260 characters.
-inline bool setMachineText(const std::string& key, const char* valueName,
-                           std::string_view text = {}) {
-    const auto wide = [](std::string_view narrow) {
-        std::wstring out(narrow.size(), L'\0');
-        MultiByteToWideChar(CP_ACP, 0, narrow.data(), static_cast<int>(narrow.size()), out.data(),
-                            static_cast<int>(out.size()));
-        return out;
-    };
+inline std::wstring wideText(std::string_view narrow) {
+    std::wstring out(narrow.size(), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, narrow.data(), static_cast<int>(narrow.size()), out.data(),
+                        static_cast<int>(out.size()));
+    return out;
+}
+
+// Creates key under root in the given view and, with a value name, sets that
+// value to text. Through the wide calls: Wine's narrow ones refuse key paths
+// of more than 260 characters.
+inline bool setRegistryText(HKEY root, const std::string& key, const char* valueName,
+                            std::string_view text = {}, REGSAM view = KEY_WOW64_64KEY) {
     HKEY handle = nullptr;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, wide(key).c_str(), 0, nullptr, 0,
-                        KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &handle,
-                        nullptr) != ERROR_SUCCESS) {
+    if (RegCreateKeyExW(root, wideText(key).c_str(), 0, nullptr, 0, KEY_SET_VALUE | view, nullptr,
+                        &handle, nullptr) != ERROR_SUCCESS) {
         return false;
     }
     const UniqueKey created(handle);
     if (valueName == nullptr) {
         return true;
     }
-    const std::wstring value = wide(text);
-    return RegSetValueExW(handle, wide(valueName).c_str(), 0, REG_SZ,
+    const std::wstring value = wideText(text);
+    return RegSetValueExW(handle, wideText(valueName).c_str(), 0, REG_SZ,
                           reinterpret_cast<const BYTE*>(value.c_str()),
                           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) ==
            ERROR_SUCCESS;
+}
+
+// The same for a number (REG_DWORD).
+inline bool setRegistryNumber(HKEY root, const std::string& key, const char* valueName,
+                              DWORD number) {
+    HKEY handle = nullptr;
+    if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr,
+                        &handle, nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    const UniqueKey created(handle);
+    return RegSetValueExA(handle, valueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                          sizeof number) == ERROR_SUCCESS;
+}
+
+// Creates key under HKEY_LOCAL_MACHINE (64-bit view) and, with a value name,
+// sets that value to text.
+inline bool setMachineText(const std::string& key, const char* valueName,
+                           std::string_view text = {}) {
+    return setRegistryText(HKEY_LOCAL_MACHINE, key, valueName, text);
 }
 
 inline std::string versionedKey(std::string_view version) {
     return std::string(kRuntimeKey) + "\\" + std::string(version);
 }
 
-// Removes every registry entry these tests make. Other tests expect no Java
-// runtime to be registered.
+// The keys under which the launcher looks for runtimes, each removed with
+// all below it, under either root and in either view. Of Microsoft's, only
+// its runtimes' key.
+constexpr const char* kRuntimeTrees[] = {
+    "SOFTWARE\\JavaSoft",           "SOFTWARE\\Eclipse Adoptium", "SOFTWARE\\AdoptOpenJDK",
+    "SOFTWARE\\Eclipse Foundation", "SOFTWARE\\Microsoft\\JDK",   "SOFTWARE\\Semeru",
+    "SOFTWARE\\Azul Systems",       "SOFTWARE\\BellSoft",
+};
+
+// Removes every registry entry these tests make, in both roots and both
+// views. Other tests expect no Java runtime to be registered.
 inline void unregisterAll() {
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\JavaSoft");
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+        for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
+            HKEY software = nullptr;
+            if (RegOpenKeyExA(root, "SOFTWARE", 0, KEY_ALL_ACCESS | view, &software) !=
+                ERROR_SUCCESS) {
+                continue;
+            }
+            const UniqueKey owned(software);
+            for (const char* tree : kRuntimeTrees) {
+                RegDeleteTreeW(software, wideText(std::string_view(tree).substr(9)).c_str());
+            }
+        }
+    }
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Norvane\\Brisca_qrt");
     // Only when nothing else lives there.
     RegDeleteKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Norvane", KEY_WOW64_64KEY, 0);
 }
 
-inline bool isRegistered(const char* key) {
+inline bool isRegistered(const char* key, HKEY root = HKEY_LOCAL_MACHINE,
+                         REGSAM view = KEY_WOW64_64KEY) {
     HKEY handle = nullptr;
-    const bool opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ | KEY_WOW64_64KEY,
-                                      &handle) == ERROR_SUCCESS;
+    const bool opened = RegOpenKeyExA(root, key, 0, KEY_READ | view, &handle) == ERROR_SUCCESS;
     const UniqueKey owned(opened ? handle : nullptr);
     return opened;
+}
+
+// Whether any of the entries these tests make is left behind.
+inline bool leftBehind() {
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+        for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
+            for (const char* tree : kRuntimeTrees) {
+                if (isRegistered(tree, root, view)) {
+                    return true;
+                }
+            }
+        }
+    }
+    return isRegistered("SOFTWARE\\Norvane\\Brisca_qrt");
 }
 
 // Registers home as the current runtime of version, replacing any earlier
