@@ -3,14 +3,17 @@
 
 Usage: draw_icon.py OUTPUT.ico
 
-Six sizes: 16, 24, 32, 48 and 64 pixels as 32-bit DIBs, 256 as PNG, which is
-how Windows expects the large size. Python's standard library only.
+Six sizes: 16, 24, 32 and 48 pixels as 32-bit DIBs, the form that every
+icon reader takes; 64 and 256 as PNG, which Windows reads in icons since
+Vista and which is a twelfth of the DIB's size. Python's standard library
+only.
 """
 import struct
 import sys
 import zlib
 
 SIZES = (16, 24, 32, 48, 64, 256)
+PNG_SIZES = (64, 256)
 SUPERSAMPLE = 4
 
 
@@ -103,7 +106,7 @@ def main():
     images = []
     for size in SIZES:
         rows = render(size)
-        images.append((size, png(rows) if size == 256 else dib(rows)))
+        images.append((size, png(rows) if size in PNG_SIZES else dib(rows)))
     out = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
     for size, data in images:
