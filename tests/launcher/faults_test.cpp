@@ -3,8 +3,6 @@
 // usual and nothing hangs.
 #include "wine_test.h"
 
-#include <tlhelp32.h>
-
 #include "tests/launcher/java/stand_in_runtime.h"
 
 using namespace winetest;
@@ -22,24 +20,6 @@ std::string quotedLauncher() {
 // A later start with arguments; returns its exit code and what it printed.
 DWORD laterStart(const std::string& arguments, std::string& output, DWORD milliseconds = 20000) {
     return runCapturingOutput(quotedLauncher() + arguments, files->workDir, output, milliseconds);
-}
-
-// Stops every thread of a process, so that a call into it waits.
-void suspendProcess(DWORD processId) {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    THREADENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
-        if (entry.th32OwnerProcessID != processId) {
-            continue;
-        }
-        HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID);
-        if (thread != nullptr) {
-            SuspendThread(thread);
-            CloseHandle(thread);
-        }
-    }
-    CloseHandle(snapshot);
 }
 
 void testKilledWhileIdle() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <cstdarg>
 #include <cstdio>
@@ -82,6 +83,46 @@ struct Process {
 
     void kill() const { TerminateProcess(info.hProcess, 99); }
 };
+
+// Calls visit with the id of every thread of a process; returns how many
+// there were.
+template <typename Visit> int forEachThread(DWORD processId, Visit visit) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) {
+        return 0;
+    }
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    int count = 0;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+        if (entry.th32OwnerProcessID == processId) {
+            ++count;
+            visit(entry.th32ThreadID);
+        }
+    }
+    CloseHandle(snapshot);
+    return count;
+}
+
+inline int threadCount(DWORD processId) {
+    return forEachThread(processId, [](DWORD) {});
+}
+
+// Stops every thread of a process, so that a call into it waits, or lets
+// them all go on again.
+inline void suspendProcess(DWORD processId, bool suspend = true) {
+    forEachThread(processId, [suspend](DWORD threadId) {
+        HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, threadId);
+        if (thread != nullptr) {
+            if (suspend) {
+                SuspendThread(thread);
+            } else {
+                ResumeThread(thread);
+            }
+            CloseHandle(thread);
+        }
+    });
+}
 
 // Starts application (or, when empty, the program that commandLine names)
 // with commandLine (program name included, as it should reach the program)
