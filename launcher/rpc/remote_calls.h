@@ -4,9 +4,11 @@
 
 #include <cstdint>
 
-// Sends the joined argument text to the first instance. Returns 0 (also when
-// the call itself failed: nobody serving, connection broken), or -1 to -4
-// when composing, binding, or freeing the string binding or the binding fails.
+// Sends the joined argument text to the first instance, calling again for a
+// few seconds while the first instance is too busy to take the call.
+// Returns 0 (also when the call itself failed: nobody serving, connection
+// broken, still busy), or -1 to -4 when composing, binding, or freeing the
+// string binding or the binding fails.
 int32_t sendToFirstInstance(const char* text);
 
 // Serves the interface on the runtime's own threads. Returns 0 when
