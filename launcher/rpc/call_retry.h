@@ -7,9 +7,9 @@
 
 // Whether a hand-over call that raised code may be made again. Only codes
 // that say the call never reached the first instance qualify, so that a
-// list cannot arrive twice: RPC_S_SERVER_TOO_BUSY (1723), which Windows
-// raises for a call past the server's maximum and Wine when no instance of
-// the pipe came free within its wait, and ERROR_PIPE_BUSY (231). Not
+// list cannot arrive twice: RPC_S_SERVER_TOO_BUSY (1723), raised when the
+// server cannot take a call now (Wine: when no instance of the pipe came
+// free within the pipe's wait), and ERROR_PIPE_BUSY (231). Not
 // RPC_S_SERVER_UNAVAILABLE (1722): the pipe does not exist, nobody serves,
 // and a start must not wait for a first instance that is not there.
 bool isRetryableCallFailure(uint32_t code);

@@ -10,7 +10,7 @@ TEST(RetryableCallFailure, OnlyWhenTheCallCannotHaveReachedTheFirstInstance) {
         bool retryable;
         const char* what;
     } cases[] = {
-        {1723, true, "RPC_S_SERVER_TOO_BUSY: past the maximum calls, or no free pipe instance"},
+        {1723, true, "RPC_S_SERVER_TOO_BUSY: no pipe instance came free"},
         {231, true, "ERROR_PIPE_BUSY"},
         {1722, false, "RPC_S_SERVER_UNAVAILABLE: nobody serves"},
         {1726, false, "RPC_S_CALL_FAILED: the call may have run"},
