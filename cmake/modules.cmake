@@ -37,7 +37,7 @@ set(PELLIX_java_USES common arguments)
 set(PELLIX_java_SYSTEM_LIBRARIES advapi32 user32)
 # The RemoteCalls interface: who may call, the client and the server.
 set(PELLIX_rpc_SOURCES
-    launcher/rpc/caller_identity.cpp
+    launcher/rpc/call_retry.cpp launcher/rpc/caller_identity.cpp
     launcher/rpc/midl_user_win.cpp launcher/rpc/remote_calls_client_win.cpp
     launcher/rpc/remote_calls_server_win.cpp)
 set(PELLIX_rpc_USES common arguments)

@@ -55,11 +55,11 @@ void takeInstanceLock(const char* mutexName) {
     if (instanceLock.event != nullptr) {
         ResetEvent(instanceLock.event);
     }
+    const bool later = instanceLock.creationError == ERROR_ALREADY_EXISTS;
     TRACE("instance mutex: %s, creation status %lu: %s; event %s, status %lu",
           instanceLock.mutex != nullptr ? "held" : "none",
           static_cast<unsigned long>(instanceLock.creationError),
-          instanceLock.creationError == ERROR_ALREADY_EXISTS ? "a later start"
-                                                             : "the first instance",
+          later ? "a later start" : "the first instance",
           instanceLock.event != nullptr ? "held" : "none", static_cast<unsigned long>(eventError));
 }
 

@@ -156,19 +156,18 @@ void openDownloadPage(const std::string& url) {
     }
     auto shellExecute = reinterpret_cast<decltype(&ShellExecuteA)>(
         reinterpret_cast<void*>(GetProcAddress(shell32, "ShellExecuteA")));
-    if (shellExecute == nullptr) {
-        return;
-    }
-    const auto started = reinterpret_cast<INT_PTR>(
-        shellExecute(nullptr, "open", "iexplore", url.c_str(), nullptr, SW_SHOWNORMAL));
-    TRACE("download page: iexplore started with %ld", static_cast<long>(started));
-    // 32 or less: no iexplore here (removed as an optional feature, or a
-    // server installation). The user still asked for the page, so the
-    // browser that the system opens web addresses with gets it.
-    if (started <= 32) {
-        const auto opened = reinterpret_cast<INT_PTR>(
-            shellExecute(nullptr, "open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
-        TRACE("download page: default browser started with %ld", static_cast<long>(opened));
+    if (shellExecute != nullptr) {
+        const auto started = reinterpret_cast<INT_PTR>(
+            shellExecute(nullptr, "open", "iexplore", url.c_str(), nullptr, SW_SHOWNORMAL));
+        TRACE("download page: iexplore started with %ld", static_cast<long>(started));
+        // 32 or less: no iexplore here (removed as an optional feature, or a
+        // server installation). The user still asked for the page, so the
+        // browser that the system opens web addresses with gets it.
+        if (started <= 32) {
+            const auto opened = reinterpret_cast<INT_PTR>(
+                shellExecute(nullptr, "open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+            TRACE("download page: default browser started with %ld", static_cast<long>(opened));
+        }
     }
 }
 

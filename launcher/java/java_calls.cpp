@@ -73,7 +73,7 @@ std::string thrownClassName(JNIEnv* env, jthrowable thrown) {
         env->ExceptionClear();
         return {};
     }
-    auto text = static_cast<jstring>(env->CallObjectMethod(thrownClass, getName));
+    auto* text = static_cast<jstring>(env->CallObjectMethod(thrownClass, getName));
     if (env->ExceptionCheck() || text == nullptr) {
         env->ExceptionClear();
         return {};

@@ -44,60 +44,53 @@ int32_t appendExtraJars(std::string& option, int32_t mode) {
     return status;
 }
 
-JavaOutcome startJavaVM(const char* classPath, int32_t extraJarMode) {
-    const JavaHomeLookup found = findJavaHome();
-    if (found.outcome != JavaOutcome::HomeFound) {
-        return found.outcome;
-    }
-    useJavaHome(found);
+namespace {
 
-    // Dependent libraries of jvm.dll are found in the runtime's bin
-    // directory from here on, for the rest of the process.
-    const std::string& javaHome = found.home;
-    SetDllDirectoryA((javaHome + "\\bin").c_str());
-    TRACE("DLL directory: %s\\bin", traceUtf8(javaHome.c_str()).c_str());
-
-    // Deliberately never freed: the library stays loaded for the life of the
-    // process, also when a later step fails.
-    HMODULE library = nullptr;
-    jint version = 0;
+// The first of the three places whose library loads, and the interface
+// version that place is asked for. Deliberately never freed: the library
+// stays loaded for the life of the process, also when a later step fails.
+HMODULE loadLibrary(const std::string& javaHome, jint& version) {
     for (std::size_t i = 0; i < kLibraryPlaceCount; ++i) {
         const std::string path = javaHome + kLibraryFiles[i];
         SetLastError(ERROR_SUCCESS);
-        library = LoadLibraryA(path.c_str());
+        HMODULE library = LoadLibraryA(path.c_str());
         // 126: the file or one it needs is missing; 193: not a 64-bit
         // library. A support desk tells the two apart.
         TRACE("load %s: %s, error %lu", traceUtf8(path.c_str()).c_str(),
               library != nullptr ? "loaded" : "failed", GetLastError());
         if (library != nullptr) {
             version = kLibraryVersions[i];
-            break;
+            return library;
         }
     }
-    if (library == nullptr) {
-        return JavaOutcome::NoLibrary;
-    }
+    return nullptr;
+}
+
+// Both exports must be there; only the creation is called.
+JavaOutcome findCreation(HMODULE library, CreateJavaVMFn& createJavaVM) {
     const bool hasDefaults = GetProcAddress(library, "JNI_GetDefaultJavaVMInitArgs") != nullptr;
-    auto createJavaVM = reinterpret_cast<CreateJavaVMFn>(
+    createJavaVM = reinterpret_cast<CreateJavaVMFn>(
         reinterpret_cast<void*>(GetProcAddress(library, "JNI_CreateJavaVM")));
     TRACE("exports: JNI_GetDefaultJavaVMInitArgs %s, JNI_CreateJavaVM %s",
           hasDefaults ? "present" : "missing", createJavaVM != nullptr ? "present" : "missing");
     if (!hasDefaults) {
         return JavaOutcome::NoDefaultArgsExport;
     }
-    if (createJavaVM == nullptr) {
-        return JavaOutcome::NoCreateExport;
-    }
+    return createJavaVM == nullptr ? JavaOutcome::NoCreateExport : JavaOutcome::HomeFound;
+}
 
+JavaOutcome create(CreateJavaVMFn createJavaVM, const char* classPath, const std::string& javaHome,
+                   int32_t extraJarMode, jint version) {
     std::string classPathOption = buildClassPathOption(classPath, javaHome, "");
     if (extraJarMode != 0) {
         appendExtraJars(classPathOption, extraJarMode);
     }
     JavaLaunchOptions launch;
     fillLaunchOptions(launch, std::move(classPathOption), version);
-
-    for (int i = 0; i < launch.initArgs.nOptions; ++i) {
-        TRACE("option %d: %s", i, traceUtf8(launch.options[i].optionString).c_str());
+    if (traceEnabled) {
+        for (int i = 0; i < launch.initArgs.nOptions; ++i) {
+            TRACE("option %d: %s", i, traceUtf8(launch.options[i].optionString).c_str());
+        }
     }
 
     const jint created =
@@ -114,6 +107,47 @@ JavaOutcome startJavaVM(const char* classPath, int32_t extraJarMode) {
         return JavaOutcome::VersionTooLow;
     }
     return JavaOutcome::Created;
+}
+
+void traceDiscovery(const JavaHomeLookup& found) {
+    for (std::size_t i = 0; i < found.tried.size(); ++i) {
+        TRACE("runtime place: %s", traceUtf8(describeCandidate(found.tried[i]).c_str()).c_str());
+    }
+    if (found.outcome == JavaOutcome::HomeFound) {
+        TRACE("runtime chosen: %s, version \"%s\"", traceUtf8(found.home.c_str()).c_str(),
+              traceUtf8(found.version.c_str()).c_str());
+    }
+}
+
+} // namespace
+
+JavaOutcome startJavaVM(const char* classPath, int32_t extraJarMode) {
+    const JavaHomeLookup found = findJavaHome();
+    if (traceEnabled) {
+        traceDiscovery(found);
+    }
+    if (found.outcome != JavaOutcome::HomeFound) {
+        return found.outcome;
+    }
+    useJavaHome(found);
+
+    // Dependent libraries of jvm.dll are found in the runtime's bin
+    // directory from here on, for the rest of the process.
+    const std::string& javaHome = found.home;
+    SetDllDirectoryA((javaHome + "\\bin").c_str());
+    TRACE("DLL directory: %s\\bin", traceUtf8(javaHome.c_str()).c_str());
+
+    jint version = 0;
+    HMODULE library = loadLibrary(javaHome, version);
+    if (library == nullptr) {
+        return JavaOutcome::NoLibrary;
+    }
+    CreateJavaVMFn createJavaVM = nullptr;
+    const JavaOutcome exports = findCreation(library, createJavaVM);
+    if (exports != JavaOutcome::HomeFound) {
+        return exports;
+    }
+    return create(createJavaVM, classPath, javaHome, extraJarMode, version);
 }
 
 JavaOutcome launchJava(const char* classPath, const char* mainClass, int32_t extraJarMode) {

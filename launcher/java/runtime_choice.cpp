@@ -231,3 +231,57 @@ bool replacesSearchPathFor(RuntimeSource source, const std::string& version) {
     const JavaVersion parsed = parseJavaVersion(version);
     return parsed.known && parsed.parts[0] >= 7;
 }
+
+std::string describeCandidate(const RuntimeCandidate& candidate) {
+    const RuntimeCandidate& c = candidate;
+    std::string text;
+    switch (c.source) {
+    case RuntimeSource::Shipped:
+        text = "shipped runtime";
+        break;
+    case RuntimeSource::Classic:
+        text = std::string("HKLM\\") + kRuntimeKeyName;
+        break;
+    case RuntimeSource::Registry:
+        text = c.root == RegistryRoot::CurrentUser ? "HKCU\\" : "HKLM\\";
+        if (inPlace(c)) {
+            const FallbackPlace& place = kFallbackPlaces[c.place];
+            text += place.keyName;
+            if (!c.subkey.empty()) {
+                text += "\\" + c.subkey;
+                if (*place.valuePath != '\0') {
+                    text += std::string("\\") + place.valuePath;
+                }
+                text += std::string(" \"") + place.valueName + "\"";
+            }
+        }
+        break;
+    case RuntimeSource::JavaHome:
+        text = kJavaHomeVariable;
+        break;
+    }
+    if (!c.read) {
+        return text + ": not looked at";
+    }
+    if (c.status != 0) {
+        return text + ": status " + std::to_string(c.status);
+    }
+    text += ": " + (c.home.empty() ? std::string("no folder") : c.home);
+    if (!c.checked) {
+        text += ", not looked into";
+    } else if (c.libraries == 0) {
+        text += ", no library";
+    } else {
+        static const char* const kPlaceNames[kLibraryPlaceCount] = {"client", "hotspot", "server"};
+        text += ", library at";
+        for (std::size_t i = 0; i < kLibraryPlaceCount; ++i) {
+            if ((c.libraries & (1U << i)) != 0) {
+                text += std::string(" ") + kPlaceNames[i];
+            }
+        }
+    }
+    if (!c.version.empty()) {
+        text += ", version \"" + c.version + "\"";
+    }
+    return text;
+}

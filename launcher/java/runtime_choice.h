@@ -148,6 +148,10 @@ bool fallsBack(JavaOutcome classic, unsigned classicLibraries);
 // others from version 7 (1.7) on, which an unknown version is not.
 bool replacesSearchPathFor(RuntimeSource source, const std::string& version);
 
+// One line for the trace: the place, and what it gave (the failed call's
+// status, or the folder with its library places and version).
+std::string describeCandidate(const RuntimeCandidate& candidate);
+
 // ---- Windows edge (runtime_choice_win.cpp) ---------------------------------
 
 // Bit i set for each of kLibraryFiles that exists as a file in home: by its

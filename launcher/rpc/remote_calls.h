@@ -18,7 +18,8 @@ constexpr int32_t kServerEndpointFailed = -1; // taking the protocol sequence an
 constexpr int32_t kServerRegisterFailed = -2; // registering the interface
 constexpr int32_t kServerListenFailed = -3;   // starting to listen
 
-// Sends the joined argument text to the first instance.
+// Sends the joined argument text to the first instance, calling again for a
+// few seconds while the first instance is too busy to take the call.
 int32_t sendToFirstInstance(const char* text);
 
 // Serves the interface on the runtime's own threads.

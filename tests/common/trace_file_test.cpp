@@ -130,6 +130,10 @@ void testStarts(const std::string& home) {
              {"Pellix2 2.0.0.0, " + launcher, "command line: " + quotedLauncher(),
               "locale file dxr_tavora: not found, locale \"en\", language english",
               "instance mutex: held, creation status 0: the first instance", "messaging server: 0",
+              "runtime place: shipped runtime: " + directoryOf(launcher) + "\\jre, no library",
+              "runtime place: HKLM\\SOFTWARE\\JavaSoft\\Java Runtime Environment: status 2",
+              "runtime place: HKLM\\SOFTWARE\\Eclipse Adoptium\\JDK: status 2",
+              "runtime place: JAVA_HOME: status 203",
               "launch: no runtime key, missing-Java dialog"},
              "no runtime");
     }
@@ -147,7 +151,9 @@ void testStarts(const std::string& home) {
     ok(readTrace(lines), "launch: lines not of the trace's form");
     // 126: no file there; 193: a file that is no 64-bit library.
     says(lines, first.id(),
-         {"DLL directory: " + home + "\\bin",
+         {"runtime place: HKLM\\SOFTWARE\\JavaSoft\\Java Runtime Environment: " + home +
+              ", library at client server, version \"1.8\"",
+          "runtime chosen: " + home + ", version \"1.8\"", "DLL directory: " + home + "\\bin",
           "load " + home + "\\bin\\client\\jvm.dll: failed, error 193",
           "load " + home + "\\bin\\hotspot\\jvm.dll: failed, error 126",
           "load " + home + "\\bin\\server\\jvm.dll: loaded",

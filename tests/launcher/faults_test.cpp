@@ -3,8 +3,6 @@
 // usual and nothing hangs.
 #include "wine_test.h"
 
-#include <tlhelp32.h>
-
 #include "tests/launcher/java/stand_in_runtime.h"
 
 using namespace winetest;
@@ -22,24 +20,6 @@ std::string quotedLauncher() {
 // A later start with arguments; returns its exit code and what it printed.
 DWORD laterStart(const std::string& arguments, std::string& output, DWORD milliseconds = 20000) {
     return runCapturingOutput(quotedLauncher() + arguments, files->workDir, output, milliseconds);
-}
-
-// Stops every thread of a process, so that a call into it waits.
-void suspendProcess(DWORD processId) {
-    const UniqueHandle snapshot = fileHandle(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
-    ok(snapshot != nullptr, "set-up: no thread snapshot: %lu", GetLastError());
-    THREADENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = snapshot && Thread32First(snapshot.get(), &entry); more;
-         more = Thread32Next(snapshot.get(), &entry)) {
-        if (entry.th32OwnerProcessID != processId) {
-            continue;
-        }
-        if (const UniqueHandle thread(OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID));
-            thread) {
-            SuspendThread(thread.get());
-        }
-    }
 }
 
 void testKilledWhileIdle() {

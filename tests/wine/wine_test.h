@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <cstdarg>
 #include <cstdio>
@@ -93,6 +94,44 @@ class Process {
     DWORD id_ = 0;
 };
 
+// Calls visit with the id of every thread of a process; returns how many
+// there were.
+template <typename Visit> int forEachThread(DWORD processId, Visit visit) {
+    const UniqueHandle snapshot = fileHandle(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    if (!snapshot) {
+        return 0;
+    }
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    int count = 0;
+    for (BOOL more = Thread32First(snapshot.get(), &entry); more;
+         more = Thread32Next(snapshot.get(), &entry)) {
+        if (entry.th32OwnerProcessID == processId) {
+            ++count;
+            visit(entry.th32ThreadID);
+        }
+    }
+    return count;
+}
+
+inline int threadCount(DWORD processId) {
+    return forEachThread(processId, [](DWORD) {});
+}
+
+// Stops every thread of a process, so that a call into it waits, or lets
+// them all go on again.
+inline void suspendProcess(DWORD processId, bool suspend = true) {
+    forEachThread(processId, [suspend](DWORD threadId) {
+        if (const UniqueHandle thread(OpenThread(THREAD_SUSPEND_RESUME, FALSE, threadId)); thread) {
+            if (suspend) {
+                SuspendThread(thread.get());
+            } else {
+                ResumeThread(thread.get());
+            }
+        }
+    });
+}
+
 // Starts application (or, when empty, the program that commandLine names)
 // with commandLine (program name included, as it should reach the program)
 // in directory, with the test's own environment.
@@ -139,13 +178,17 @@ class CapturedProcess {
             return false;
         }
         readEnd_.reset(readEnd);
-        // Only this end goes to the child; this process keeps none of it.
-        const UniqueHandle childEnd(writeEnd);
         SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-        return winetest::start(process, commandLine, directory, writeEnd);
+        const bool started = winetest::start(process, commandLine, directory, writeEnd);
+        const DWORD error = GetLastError();
+        // Only the child keeps this end: its output ends when the child does.
+        CloseHandle(writeEnd);
+        SetLastError(error);
+        return started;
     }
 
-    // Everything it wrote, once its end of the pipe is closed.
+    // Everything it wrote, once its end of the pipe is closed: when it has
+    // ended, or been ended.
     std::string output() const {
         std::string text;
         char buffer[4096];

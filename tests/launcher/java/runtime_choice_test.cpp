@@ -178,7 +178,8 @@ TEST(ChooseRuntime, TakesTheHighestVersionWithALibraryTiesInListOrder) {
          {{"17"}, {"21", 4, 0, RegistryRoot::None, -1, false, true, "", RuntimeSource::JavaHome}},
          0},
         {"JAVA_HOME where no installed one has a library",
-         {{"17", 0}, {"11", 4, 0, RegistryRoot::None, -1, false, true, "", RuntimeSource::JavaHome}},
+         {{"17", 0},
+          {"11", 4, 0, RegistryRoot::None, -1, false, true, "", RuntimeSource::JavaHome}},
          1},
         {"without a library", {{"21", 0}, {"17"}}, 1},
         {"none with a library", {{"21", 0}, {"17", 0}}, kNoCandidate},
@@ -296,6 +297,49 @@ TEST(FallbackPlaces, AreTheInstallersKeysInTheirOrder) {
         EXPECT_STREQ(place.valueName, expected[i].value) << place.keyName;
         EXPECT_EQ(place.jreOnly, expected[i].jre) << place.keyName;
         EXPECT_EQ(place.shape == PlaceShape::CurrentOrEach, i < 3) << place.keyName;
+    }
+}
+
+} // namespace
+
+namespace {
+
+// What the trace says of each place looked at.
+TEST(DescribeCandidate, NamesThePlaceAndWhatItGave) {
+    RuntimeCandidate shipped;
+    shipped.source = RuntimeSource::Shipped;
+    shipped.home = "C:\\App\\jre";
+    shipped.checked = true;
+    RuntimeCandidate classic;
+    classic.source = RuntimeSource::Classic;
+    classic.status = 2;
+    RuntimeCandidate vendor;
+    vendor.root = RegistryRoot::CurrentUser;
+    vendor.place = 4; // Eclipse Adoptium\JDK
+    vendor.subkey = "21.0.1.12";
+    vendor.version = "21.0.1.12";
+    vendor.home = "C:\\jdk-21";
+    vendor.checked = true;
+    vendor.libraries = 5;
+    RuntimeCandidate unread = vendor;
+    unread.read = false;
+    RuntimeCandidate javaHome;
+    javaHome.source = RuntimeSource::JavaHome;
+    javaHome.status = 203; // ERROR_ENVVAR_NOT_FOUND
+    const struct {
+        const RuntimeCandidate& candidate;
+        std::string text;
+    } cases[] = {
+        {shipped, "shipped runtime: C:\\App\\jre, no library"},
+        {classic, "HKLM\\SOFTWARE\\JavaSoft\\Java Runtime Environment: status 2"},
+        {vendor, "HKCU\\SOFTWARE\\Eclipse Adoptium\\JDK\\21.0.1.12\\hotspot\\MSI \"Path\": "
+                 "C:\\jdk-21, library at client server, version \"21.0.1.12\""},
+        {unread, "HKCU\\SOFTWARE\\Eclipse Adoptium\\JDK\\21.0.1.12\\hotspot\\MSI \"Path\": "
+                 "not looked at"},
+        {javaHome, "JAVA_HOME: status 203"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(describeCandidate(c.candidate), c.text);
     }
 }
 

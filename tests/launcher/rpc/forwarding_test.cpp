@@ -23,6 +23,10 @@ using Strings = std::vector<std::string>;
 std::string launcher;
 const StandInFiles* files = nullptr;
 
+// What two bursts of 100 later starts may add to the first instance's
+// private memory once the first burst has passed.
+constexpr SIZE_T kBurstMemoryBound = 512 * 1024;
+
 std::string quotedLauncher() {
     return "\"" + launcher + "\"";
 }
@@ -34,10 +38,6 @@ bool forward(const std::string& arguments, const char* what) {
     const DWORD code = runCapturingOutput(quotedLauncher() + arguments, files->workDir, output);
     ok(code == 1, "%s: later start ended with %lu, expected 1", what, code);
     return ok(output.empty(), "%s: later start reported [%s]", what, output.c_str());
-}
-
-std::size_t openFilesWith(const LauncherRun& first, const Strings& strings) {
-    return first.count(invokeLine("openFiles", strings));
 }
 
 // What a text of this process's code page becomes in Java's modified UTF-8,
@@ -133,6 +133,122 @@ void testDuringCreation() {
     files->configure("");
 }
 
+// One later start among many, its standard output going to a pipe of its
+// own.
+struct LaterStart {
+    CapturedProcess run;
+    DWORD startError = 0;
+    DWORD code = STILL_ACTIVE;
+    std::string printed;
+};
+
+using LaterStarts = std::vector<std::unique_ptr<LaterStart>>;
+
+bool startCapturing(LaterStart& s, const std::string& name) {
+    const bool started = s.run.start(quotedLauncher() + " " + name, files->workDir);
+    s.startError = started ? 0 : GetLastError();
+    return started;
+}
+
+// One later start per name, each started before any is waited for, as a
+// user's many double-clicks are.
+LaterStarts startAll(const Strings& names) {
+    LaterStarts starts;
+    for (const auto& name : names) {
+        starts.push_back(std::make_unique<LaterStart>());
+        LaterStart& s = *starts.back();
+        // Wine, under load, now and then fails to create a process: the new
+        // process cannot map its shared user data at 0x7ffe0000 (c0000018)
+        // and ends before any of its code runs, and CreateProcess reports
+        // ERROR_INTERNAL_ERROR. The launcher never ran, as if the user's
+        // double-click had been lost; it is started again, and said so.
+        for (int attempt = 1; !startCapturing(s, name) && onWine() &&
+                              s.startError == ERROR_INTERNAL_ERROR && attempt < 3;
+             ++attempt) {
+            std::printf("forwarding_test: Wine could not create the start of %s (error %lu); "
+                        "started again\n",
+                        name.c_str(), s.startError);
+        }
+    }
+    return starts;
+}
+
+// Waits for every start within one deadline. One that has not ended by then
+// is ended, so that its pipe gives up what it printed.
+void finishAll(const LaterStarts& starts, DWORD milliseconds) {
+    const DWORD startTime = GetTickCount();
+    for (const auto& s : starts) {
+        const Process& process = s->run.process;
+        if (!process.started()) {
+            continue;
+        }
+        const DWORD spent = GetTickCount() - startTime;
+        s->code = process.wait(spent < milliseconds ? milliseconds - spent : 0);
+        if (s->code == STILL_ACTIVE) {
+            process.kill();
+            process.wait();
+        }
+        s->printed = s->run.output();
+        while (!s->printed.empty() && (s->printed.back() == '\n' || s->printed.back() == '\r')) {
+            s->printed.pop_back();
+        }
+    }
+}
+
+std::string howItEnded(const LaterStart& s) {
+    char text[64];
+    if (!s.run.process.started()) {
+        std::snprintf(text, sizeof text, "was not started (error %lu)", s.startError);
+    } else if (s.code == STILL_ACTIVE) {
+        std::snprintf(text, sizeof text, "did not end in time");
+    } else {
+        std::snprintf(text, sizeof text, "ended with %lu (0x%lx)", s.code, s.code);
+    }
+    return text;
+}
+
+// Starts one later start per name at once. Each ends with 1 and says
+// nothing, and its list reaches openFiles exactly once; of each that does
+// not, the report says how it ended, what it printed (the exception line
+// names the runtime's code) and whether its list was lost or came twice.
+void handOverAll(const LauncherRun& first, const Strings& names, const char* what,
+                 DWORD stalledMilliseconds = 0) {
+    if (stalledMilliseconds != 0) {
+        suspendProcess(first.id());
+    }
+    const LaterStarts starts = startAll(names);
+    if (stalledMilliseconds != 0) {
+        Sleep(stalledMilliseconds);
+        suspendProcess(first.id(), false);
+    }
+    finishAll(starts, 60000);
+
+    // A start that ended with 1 has had its list queued; the signals of the
+    // last ones fetch it.
+    std::size_t handedOver = 0;
+    for (const auto& s : starts) {
+        handedOver += s->code == 1 && s->printed.empty();
+    }
+    waitForLines(files->logFile, invokePrefix("openFiles") + "1 \"" + what, handedOver);
+    Sleep(200);
+    const Lines log = first.log();
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const LaterStart& s = *starts[i];
+        const std::size_t arrived = countLines(log, invokeLine("openFiles", {names[i]}));
+        ok(s.code == 1 && s.printed.empty() && arrived == 1,
+           "%s: start %zu %s, printed [%s], its list arrived %zu times", what, i,
+           howItEnded(s).c_str(), s.printed.c_str(), arrived);
+    }
+}
+
+Strings fileNames(const char* prefix, int count) {
+    Strings names;
+    for (int i = 0; i < count; ++i) {
+        names.push_back(prefix + std::to_string(i) + ".txt");
+    }
+    return names;
+}
+
 // Private memory. PagefileUsage: Windows documents it as the same figure,
 // and Wine leaves PrivateUsage at 0.
 SIZE_T privateBytes(HANDLE process) {
@@ -143,13 +259,25 @@ SIZE_T privateBytes(HANDLE process) {
     return counters.PagefileUsage;
 }
 
-// Later starts in quick succession and all at once: every list arrives
-// exactly once, and the first instance stays as it was.
+// The private memory of the first instance once the runtime's threads that
+// served a burst have ended, and their stacks with them: Wine keeps an idle
+// worker of its thread pool for 5 s, with about 1 MB each.
+SIZE_T settledPrivateBytes(const LauncherRun& first, int idleThreads) {
+    for (int i = 0; i < 150 && threadCount(first.id()) > idleThreads; ++i) {
+        Sleep(100);
+    }
+    return privateBytes(first.process.handle());
+}
+
+// Later starts in quick succession, all at once, and while the first
+// instance answers nothing: every list arrives exactly once, and the first
+// instance stays as it was.
 void testManyStarts() {
     group = "many starts";
     files->configure("");
     LauncherRun first(*files, launcher);
     first.launches("first instance");
+    const int idleThreads = threadCount(first.id());
 
     Process one;
     Process two;
@@ -160,34 +288,25 @@ void testManyStarts() {
            first.waitFor(invokeLine("openFiles", {"two.txt"})),
        "two quick starts: a list was lost");
 
-    // The queue and the runtime have had their first lists: from here on,
-    // a burst leaves nothing behind.
-    const SIZE_T before = privateBytes(first.process.handle());
+    // The first burst takes the runtime's and the heaps' first growth; the
+    // next two must add next to nothing.
     constexpr int kStarts = 100;
-    std::vector<std::unique_ptr<Process>> starts;
-    for (int i = 0; i < kStarts; ++i) {
-        starts.push_back(std::make_unique<Process>());
-        start(*starts.back(), quotedLauncher() + " burst" + std::to_string(i) + ".txt",
-              files->workDir);
-    }
-    int ended = 0;
-    for (const auto& p : starts) {
-        ended += p->wait(60000) == 1;
-    }
-    ok(ended == kStarts, "%d of %d starts at once ended with 1", ended, kStarts);
-    for (int i = 0; i < kStarts; ++i) {
-        const Strings expected = {"burst" + std::to_string(i) + ".txt"};
-        if (!ok(first.waitFor(invokeLine("openFiles", expected)) &&
-                    openFilesWith(first, expected) == 1,
-                "start %d of the burst did not reach openFiles exactly once", i)) {
-            break;
-        }
-    }
-    const SIZE_T after = privateBytes(first.process.handle());
+    handOverAll(first, fileNames("burst1-", kStarts), "burst1-");
+    const SIZE_T afterFirst = settledPrivateBytes(first, idleThreads);
+    handOverAll(first, fileNames("burst2-", kStarts), "burst2-");
+    handOverAll(first, fileNames("burst3-", kStarts), "burst3-");
+    const SIZE_T afterThird = settledPrivateBytes(first, idleThreads);
+    std::printf("forwarding_test: private memory after one burst %zu, after three %zu bytes\n",
+                static_cast<std::size_t>(afterFirst), static_cast<std::size_t>(afterThird));
+    ok(afterFirst > 0 && afterThird < afterFirst + kBurstMemoryBound,
+       "private memory grew from %zu to %zu bytes over two more bursts",
+       static_cast<std::size_t>(afterFirst), static_cast<std::size_t>(afterThird));
+
+    // Longer than the runtime waits for a free instance of the pipe (Wine:
+    // the pipe's default time-out of 5 s): the starts that found it busy
+    // call again, and none of their lists is lost.
+    handOverAll(first, fileNames("stalled-", 3), "stalled-", 8000);
     ok(first.process.wait(0) == STILL_ACTIVE, "the first instance did not survive");
-    ok(before > 0 && after < before + 2 * 1024 * 1024,
-       "private memory grew from %zu to %zu bytes over a burst", static_cast<std::size_t>(before),
-       static_cast<std::size_t>(after));
 }
 
 void testBadInput() {

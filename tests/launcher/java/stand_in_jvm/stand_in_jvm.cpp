@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <fstream>
 #include <optional>
 #include <sstream>
@@ -277,7 +278,10 @@ struct Object {
     bool live = true;
 };
 
-std::vector<Object> objects;             // handle n is objects[n - 1]
+// Handle n is objects[n - 1]. A deque grows block by block and never copies
+// what it holds: a first instance's memory rises by the objects alone, not
+// by a doubled array now and then.
+std::deque<Object> objects;
 std::vector<std::vector<size_t>> frames; // local references per frame; [0] outermost
 DWORD vmThread = 0;
 bool vmCreated = false;
@@ -701,8 +705,14 @@ jobject JNICALL popLocalFrame(JNIEnv*, jobject result) {
         if (const size_t n = handleNumber(result); n != 0 && objects[n - 1].live) {
             survivor = objects[n - 1];
         }
+        // A dead object keeps its slot, so that a stale handle is still told
+        // from a foreign one, but not its contents: a first instance that
+        // serves many hand-overs must not grow by what it has let go.
         for (size_t n : frames.back()) {
-            objects[n - 1].live = false;
+            Object& o = objects[n - 1];
+            o.live = false;
+            std::string().swap(o.text);
+            std::vector<std::optional<std::string>>().swap(o.elements);
         }
         frames.pop_back();
         if (survivor) {

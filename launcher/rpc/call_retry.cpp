@@ -1,0 +1,33 @@
+#include "call_retry.h"
+
+namespace {
+
+constexpr uint32_t kServerTooBusy = 1723; // RPC_S_SERVER_TOO_BUSY
+constexpr uint32_t kPipeBusy = 231;       // ERROR_PIPE_BUSY
+
+constexpr int32_t kFirstPauseMs = 50;
+constexpr int32_t kLongestPauseMs = 800;
+constexpr uint32_t kRetryWindowMs = 4000;
+
+} // namespace
+
+bool isRetryableCallFailure(uint32_t code) {
+    return code == kServerTooBusy || code == kPipeBusy;
+}
+
+int32_t retryPauseMs(int32_t retry, uint32_t sinceFirstFailureMs) {
+    if (retry < 1) {
+        return -1;
+    }
+    int32_t pause = kFirstPauseMs;
+    for (int32_t i = 1; i < retry && pause < kLongestPauseMs; ++i) {
+        pause *= 2;
+    }
+    if (pause > kLongestPauseMs) {
+        pause = kLongestPauseMs;
+    }
+    if (sinceFirstFailureMs > kRetryWindowMs - static_cast<uint32_t>(pause)) {
+        return -1;
+    }
+    return pause;
+}
