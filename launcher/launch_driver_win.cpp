@@ -55,14 +55,21 @@ void takeInstanceLock(const char* mutexName) {
     }
 }
 
+// The arguments go over as UTF-16, which keeps every file name whole. The
+// narrow text, made as earlier launchers make it, is for a first instance
+// of such a launcher, which takes nothing else.
 int32_t forwardToFirstInstance() {
-    ArgList args;
+    WideArgList args;
     parseCommandLine(args);
     int32_t result = 0;
     if (args.count != 0) {
-        char text[kJoinedSize];
+        char16_t text[kJoinedSize];
         joinArguments(args, text);
-        result = sendToFirstInstance(text);
+        ArgList narrowArgs;
+        parseCommandLine(narrowArgs);
+        char narrowText[kJoinedSize];
+        joinArguments(narrowArgs, narrowText);
+        result = sendToFirstInstance(text, narrowArgs.count != 0 ? narrowText : nullptr);
     }
     // Signalled whatever the send gave: the first instance comes to the front
     // even when the arguments were lost.
@@ -79,8 +86,8 @@ int32_t forwardToFirstInstance() {
 }
 
 void openPendingFiles() {
-    for (const auto& list : takePendingFiles()) {
-        callJavaMethod(mainClassName, "openFiles", list->count, entryTexts(*list).data());
+    for (const PendingList& list : takePendingFiles()) {
+        callOpenFiles(list);
     }
 }
 

@@ -69,9 +69,11 @@ bool describeException(JNIEnv* env) {
     return true;
 }
 
-// A String[] of the texts, or null. A negative count gives an empty array.
+// A String[] of the texts, narrow or UTF-16, or null. A negative count gives
+// an empty array, a null text a null element.
+template <typename Char>
 jobjectArray makeStringArray(JNIEnv* env, jclass stringClass, int32_t count,
-                             const char* const* texts) {
+                             const Char* const* texts) {
     const jsize length = count > 0 ? count : 0;
     jobjectArray array = env->NewObjectArray(length, stringClass, nullptr);
     if (array == nullptr) {
@@ -92,9 +94,11 @@ jobjectArray makeStringArray(JNIEnv* env, jclass stringClass, int32_t count,
     return array;
 }
 
-// This process's command-line arguments as a String[], or null.
+// This process's command-line arguments as a String[], or null. From the
+// UTF-16 command line: the system code page would lose every character
+// that it lacks, or make another one of it.
 jobjectArray makeArgArray(JNIEnv* env) {
-    ArgList args;
+    WideArgList args;
     parseCommandLine(args);
     jclass stringClass = findClass(env, "java/lang/String");
     if (stringClass == nullptr) {
@@ -103,39 +107,9 @@ jobjectArray makeArgArray(JNIEnv* env) {
     return makeStringArray(env, stringClass, args.count, entryTexts(args).data());
 }
 
-} // namespace
-
-int32_t callJavaMain(const char* mainClass) {
-    JNIEnv* env = javaEnv;
-    LocalFrame frame(env, kMaxArguments + 8);
-    if (!frame) {
-        return kJavaUnreachable;
-    }
-    // Loaded early on purpose; the launch does not depend on either.
-    findClass(env, "java/lang/String");
-    findClass(env, "javax/swing/JFrame");
-
-    jclass cls = findClass(env, mainClass);
-    if (cls == nullptr) {
-        return kJavaUnreachable;
-    }
-    jmethodID main = findStaticMethod(env, cls, "main", kStringArrayVoid);
-    if (main == nullptr) {
-        return kJavaUnreachable;
-    }
-    jobjectArray args = makeArgArray(env);
-    if (args == nullptr) {
-        return kJavaUnreachable;
-    }
-    env->CallStaticVoidMethod(cls, main, args);
-    // main is expected to return once the application is up; one that threw
-    // has not brought it up, and the watcher would keep an invisible
-    // instance that swallows every later start.
-    return describeException(env) ? kJavaUnreachable : 0;
-}
-
-int32_t callJavaMethod(const char* className, const char* methodName, int32_t count,
-                       const char* const* texts) {
+template <typename Char>
+int32_t callIntMethod(const char* className, const char* methodName, int32_t count,
+                      const Char* const* texts) {
     JNIEnv* env = javaEnv;
     if (env == nullptr || (count > 0 && texts == nullptr)) {
         return kJavaUnreachable;
@@ -171,15 +145,68 @@ int32_t callJavaMethod(const char* className, const char* methodName, int32_t co
     return result;
 }
 
+} // namespace
+
+int32_t callJavaMain(const char* mainClass) {
+    JNIEnv* env = javaEnv;
+    LocalFrame frame(env, kMaxArguments + 8);
+    if (!frame) {
+        return kJavaUnreachable;
+    }
+    // Loaded early on purpose; the launch does not depend on either.
+    findClass(env, "java/lang/String");
+    findClass(env, "javax/swing/JFrame");
+
+    jclass cls = findClass(env, mainClass);
+    if (cls == nullptr) {
+        return kJavaUnreachable;
+    }
+    jmethodID main = findStaticMethod(env, cls, "main", kStringArrayVoid);
+    if (main == nullptr) {
+        return kJavaUnreachable;
+    }
+    jobjectArray args = makeArgArray(env);
+    if (args == nullptr) {
+        return kJavaUnreachable;
+    }
+    env->CallStaticVoidMethod(cls, main, args);
+    // main is expected to return once the application is up; one that threw
+    // has not brought it up, and the watcher would keep an invisible
+    // instance that swallows every later start.
+    return describeException(env) ? kJavaUnreachable : 0;
+}
+
+int32_t callJavaMethod(const char* className, const char* methodName, int32_t count,
+                       const char* const* texts) {
+    return callIntMethod(className, methodName, count, texts);
+}
+
+int32_t callJavaMethodUtf16(const char* className, const char* methodName, int32_t count,
+                            const char16_t* const* texts) {
+    return callIntMethod(className, methodName, count, texts);
+}
+
 int32_t callToFront() {
     return callJavaMethod(mainClassName, "toFront", 0, nullptr);
 }
 
-std::string toModifiedUtf8(std::string_view systemText) {
+int32_t callOpenFiles(const PendingList& list) {
+    if (list.wide != nullptr) {
+        return callJavaMethodUtf16(mainClassName, "openFiles", list.wide->count,
+                                   entryTexts(*list.wide).data());
+    }
+    if (list.narrow != nullptr) {
+        return callJavaMethod(mainClassName, "openFiles", list.narrow->count,
+                              entryTexts(*list.narrow).data());
+    }
+    return 0;
+}
+
+std::string toModifiedUtf8(std::u16string_view text) {
     // Each UTF-16 unit on its own, surrogates included, and U+0000 as two
     // bytes: the form of the Java Native Interface, not standard UTF-8.
     std::string out;
-    for (char16_t unit : systemTextToUtf16(systemText)) {
+    for (char16_t unit : text) {
         if (unit != 0 && unit < 0x80) {
             out += static_cast<char>(unit);
         } else if (unit < 0x800) {
@@ -192,4 +219,8 @@ std::string toModifiedUtf8(std::string_view systemText) {
         }
     }
     return out;
+}
+
+std::string toModifiedUtf8(std::string_view systemText) {
+    return toModifiedUtf8(systemTextToUtf16(systemText));
 }

@@ -30,13 +30,18 @@ const RPC_CLIENT_INTERFACE remoteCallsClientInterface = {
     0,
 };
 
-const MIDL_STUB_DESC remoteCallsClientStubDesc = remote_calls::stubDescriptor(
-    const_cast<RPC_CLIENT_INTERFACE*>(&remoteCallsClientInterface), &RemoteCallsBinding,
-    typeFormatString.format);
+const MIDL_STUB_DESC remoteCallsClientStubDesc =
+    remote_calls::stubDescriptor(const_cast<RPC_CLIENT_INTERFACE*>(&remoteCallsClientInterface),
+                                 &RemoteCallsBinding, typeFormatString.format);
 
 void SendArguments(const unsigned char* text) {
-    NdrClientCall2(const_cast<MIDL_STUB_DESC*>(&remoteCallsClientStubDesc), procFormatString.format,
-                   text);
+    NdrClientCall2(const_cast<MIDL_STUB_DESC*>(&remoteCallsClientStubDesc),
+                   procFormatString.format + remote_calls::kProcFormatOffsets[0], text);
+}
+
+void SendArgumentsWide(const wchar_t* text) {
+    NdrClientCall2(const_cast<MIDL_STUB_DESC*>(&remoteCallsClientStubDesc),
+                   procFormatString.format + remote_calls::kProcFormatOffsets[1], text);
 }
 
 namespace {
@@ -53,9 +58,41 @@ DWORD sendGuarded(const unsigned char* text) {
     return code;
 }
 
+DWORD sendWideGuarded(const wchar_t* text) {
+    DWORD code = 0;
+    __try {
+        SendArgumentsWide(text);
+    } __except (code = GetExceptionCode(), EXCEPTION_EXECUTE_HANDLER) {
+    }
+    return code;
+}
+
+// Operation 1 first. A first instance of an older launcher refuses it as
+// out of range, having received nothing, and then gets the narrow text over
+// operation 0, on a binding of its own: nothing documents that a binding
+// stays fit for a call after a refused one (Wine 8 happens to deliver on the
+// same binding too). Returns the code of the last call made.
+DWORD sendByEitherOperation(const char16_t* text, const char* narrowText,
+                            unsigned char* stringBinding) {
+    const DWORD code = sendWideGuarded(reinterpret_cast<const wchar_t*>(text));
+    if (code != RPC_S_PROCNUM_OUT_OF_RANGE || narrowText == nullptr) {
+        return code;
+    }
+    handle_t fresh = nullptr;
+    if (RpcBindingFromStringBindingA(stringBinding, &fresh) != RPC_S_OK) {
+        return code;
+    }
+    if (RpcBindingFree(&RemoteCallsBinding) != RPC_S_OK) {
+        RpcBindingFree(&fresh);
+        return code;
+    }
+    RemoteCallsBinding = fresh;
+    return sendGuarded(reinterpret_cast<const unsigned char*>(narrowText));
+}
+
 } // namespace
 
-int32_t sendToFirstInstance(const char* text) {
+int32_t sendToFirstInstance(const char16_t* text, const char* narrowText) {
     unsigned char* stringBinding = nullptr;
     if (RpcStringBindingComposeA(nullptr, remote_calls::rpcText(remote_calls::kProtocolSequence),
                                  nullptr, remote_calls::rpcText(remote_calls::kEndpoint),
@@ -70,7 +107,7 @@ int32_t sendToFirstInstance(const char* text) {
 
     // Nobody serving, a broken pipe, a refused call: the arguments are lost,
     // and the caller signals the first instance all the same.
-    const DWORD code = sendGuarded(reinterpret_cast<const unsigned char*>(text));
+    const DWORD code = sendByEitherOperation(text, narrowText, stringBinding);
     if (code != 0) {
         std::printf("Runtime reported exception 0x%lx = %ld\n", static_cast<unsigned long>(code),
                     static_cast<long>(code));
