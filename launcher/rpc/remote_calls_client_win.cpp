@@ -69,24 +69,24 @@ DWORD sendWideGuarded(const wchar_t* text) {
 
 // Operation 1 first. A first instance of an older launcher refuses it as
 // out of range, having received nothing, and then gets the narrow text over
-// operation 0, on a binding of its own: nothing documents that a binding
-// stays fit for a call after a refused one (Wine 8 happens to deliver on the
-// same binding too). Returns the code of the last call made.
+// operation 0 on a new binding, made once the refused one is freed: a
+// binding made while another to the same endpoint lives may share its
+// connection, and Wine's server answers an operation past its dispatch
+// table twice (the fault, then a reply for the entry behind the table), so
+// that the next call there reads a reply that is not its own. Returns the
+// code of the last call made; when no new binding can be had, that of the
+// refused call, and RemoteCallsBinding then holds none, so that freeing it
+// fails.
 DWORD sendByEitherOperation(const char16_t* text, const char* narrowText,
                             unsigned char* stringBinding) {
     const DWORD code = sendWideGuarded(reinterpret_cast<const wchar_t*>(text));
     if (code != RPC_S_PROCNUM_OUT_OF_RANGE || narrowText == nullptr) {
         return code;
     }
-    handle_t fresh = nullptr;
-    if (RpcBindingFromStringBindingA(stringBinding, &fresh) != RPC_S_OK) {
+    if (RpcBindingFree(&RemoteCallsBinding) != RPC_S_OK ||
+        RpcBindingFromStringBindingA(stringBinding, &RemoteCallsBinding) != RPC_S_OK) {
         return code;
     }
-    if (RpcBindingFree(&RemoteCallsBinding) != RPC_S_OK) {
-        RpcBindingFree(&fresh);
-        return code;
-    }
-    RemoteCallsBinding = fresh;
     return sendGuarded(reinterpret_cast<const unsigned char*>(narrowText));
 }
 

@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "launcher/rpc/remote_calls_stubs_win.h"
@@ -319,9 +320,15 @@ const unsigned short kOlderOffsets[] = {0};
 std::mutex olderLock;
 Strings olderReceived;
 
+// A text that begins with "refuse" is refused as a caller check refuses.
 void olderReceive(unsigned char* text) {
-    const std::lock_guard<std::mutex> guard(olderLock);
-    olderReceived.emplace_back(reinterpret_cast<const char*>(text));
+    {
+        const std::lock_guard<std::mutex> guard(olderLock);
+        olderReceived.emplace_back(reinterpret_cast<const char*>(text));
+    }
+    if (std::string_view(reinterpret_cast<const char*>(text)).substr(0, 6) == "refuse") {
+        RpcRaiseException(RPC_S_ACCESS_DENIED);
+    }
 }
 
 RPC_DISPATCH_FUNCTION olderDispatchFunctions[] = {NdrServerCall2, nullptr};
@@ -396,29 +403,33 @@ void testOlderFirstInstance() {
                                nullptr) == RPC_S_OK);
     SETUP(RpcServerListen(1, 20, TRUE) == RPC_S_OK);
 
-    // What the runtime does with an operation that the server lacks: the
-    // call fails with RPC_S_PROCNUM_OUT_OF_RANGE before the server routine
-    // sees anything. A later start then binds anew for operation 0; how
-    // operation 0 fares on the refused binding is only reported (Wine 8:
-    // delivered).
+    // An operation that the server lacks fails with
+    // RPC_S_PROCNUM_OUT_OF_RANGE before the server routine sees anything.
     DWORD outOfRange = 0;
     DWORD sameBinding = 0;
     std::size_t refusedDelivered = 0;
     if (rawclient::bind()) {
         outOfRange = rawclient::callGuarded(1, L"wide|");
         refusedDelivered = olderTexts(0).size();
-        sameBinding = rawclient::callGuarded(0, "same binding|");
+        sameBinding = rawclient::callGuarded(0, "refuse on the same binding|");
         rawclient::unbind();
     }
     ok(outOfRange == RPC_S_PROCNUM_OUT_OF_RANGE, "operation 1: code %lu, expected %ld", outOfRange,
        RPC_S_PROCNUM_OUT_OF_RANGE);
     ok(refusedDelivered == 0, "the refused operation 1 delivered %zu texts", refusedDelivered);
-    const Strings afterRefusal = olderTexts(sameBinding == 0 ? 1 : 0);
-    std::printf("older first instance: operation 1 failed with %lu; operation 0 then, on the same "
-                "binding: code %lu, %zu text(s) delivered\n",
-                outOfRange, sameBinding, afterRefusal.size());
-    ok(sendRaw("fresh binding|") == 0 && olderTexts(1) == Strings{"fresh binding|"},
-       "operation 0 on a fresh binding was not delivered");
+    ok(olderTexts(1) == Strings{"refuse on the same binding|"},
+       "operation 0 on the refused binding was not delivered");
+    // Windows answers the next call on that binding with its own result.
+    // Wine's server answers the refused call twice, the fault and then a
+    // reply for the null entry behind its dispatch table, and the next call
+    // reads that second reply: 0, although it was refused.
+    ok(sameBinding == (onWine() ? 0 : RPC_S_ACCESS_DENIED),
+       "operation 0 on the refused binding: code %lu", sameBinding);
+    // Once that binding is freed, a new one has a connection of its own,
+    // and the result of its call is that call's.
+    ok(sendRaw("refuse on a new binding|") == RPC_S_ACCESS_DENIED &&
+           olderTexts(1) == Strings{"refuse on a new binding|"},
+       "operation 0 on a new binding: not its own result");
 
     // Real later starts: each first tries operation 1, then hands over the
     // narrow text as an older later start makes it, saying nothing.
@@ -445,6 +456,16 @@ void testOlderFirstInstance() {
         ok(received == Strings{expected}, "%s: the older first instance got %zu texts, not [%s]",
            c.what, received.size(), expected.c_str());
     }
+
+    // When operation 0 fails too, the later start reports that call's code
+    // alone, once.
+    std::string output;
+    const DWORD code =
+        runCapturingOutput(widen(quotedLauncher()) + L" refuse\u00E9.txt", files->workDir, output);
+    ok(code == 1, "refused twice: later start ended with %lu, expected 1", code);
+    ok(output == "Runtime reported exception 0x5 = 5\r\n",
+       "refused twice: later start reported [%s]", output.c_str());
+    ok(olderTexts(1) == Strings{"refuse\xE9.txt|"}, "refused twice: not the narrow text");
 
     RpcMgmtStopServerListening(nullptr);
     RpcServerUnregisterIf(const_cast<RPC_SERVER_INTERFACE*>(&olderInterface), nullptr, TRUE);
