@@ -273,10 +273,17 @@ std::string benchHandOver(const Setup& setup, Stamps& stamps, HANDLE signal) {
     Values earlierToExit;
     Values earlierToOpenFiles;
     for (int i = -2; i < setup.runs; ++i) {
+        // The earlier build goes first in every other round, so that neither
+        // always follows the same program.
+        HandOver e;
+        const bool earlierFirst = !setup.earlier.empty() && i % 2 != 0;
+        if (earlierFirst) {
+            e = handOver(setup, setup.earlier, stamps);
+            Sleep(kPauseMs);
+        }
         const HandOver h = handOver(setup, setup.launcher, stamps);
         Sleep(kPauseMs);
-        HandOver e;
-        if (!setup.earlier.empty()) {
+        if (!setup.earlier.empty() && !earlierFirst) {
             e = handOver(setup, setup.earlier, stamps);
             Sleep(kPauseMs);
         }
