@@ -63,14 +63,21 @@ void takeInstanceLock(const char* mutexName) {
           instanceLock.event != nullptr ? "held" : "none", static_cast<unsigned long>(eventError));
 }
 
+// The arguments go over as UTF-16, which keeps every file name whole. The
+// narrow text, made as earlier launchers make it, is for a first instance
+// of such a launcher, which takes nothing else.
 int32_t forwardToFirstInstance() {
-    ArgList args;
+    WideArgList args;
     parseCommandLine(args);
     int32_t result = 0;
     if (args.count != 0) {
-        char text[kJoinedSize];
+        char16_t text[kJoinedSize];
         joinArguments(args, text);
-        result = sendToFirstInstance(text);
+        ArgList narrowArgs;
+        parseCommandLine(narrowArgs);
+        char narrowText[kJoinedSize];
+        joinArguments(narrowArgs, narrowText);
+        result = sendToFirstInstance(text, narrowArgs.count != 0 ? narrowText : nullptr);
     }
     // Signalled whatever the send gave: the first instance comes to the front
     // even when the arguments were lost.
@@ -87,10 +94,12 @@ int32_t forwardToFirstInstance() {
 }
 
 void openPendingFiles() {
-    for (const auto& list : takePendingFiles()) {
-        const int32_t opened =
-            callJavaMethod(mainClassName, "openFiles", list->count, entryTexts(*list).data());
-        TRACE("openFiles with %ld entries: %ld", static_cast<long>(list->count),
+    for (const PendingList& list : takePendingFiles()) {
+        const int32_t opened = callOpenFiles(list);
+        TRACE("openFiles with %ld entries: %ld",
+              static_cast<long>(list.wide != nullptr     ? list.wide->count
+                                : list.narrow != nullptr ? list.narrow->count
+                                                         : 0),
               static_cast<long>(opened));
     }
 }

@@ -9,21 +9,29 @@ namespace {
 std::mutex pendingLock;
 PendingFiles pendingFiles;
 
-} // namespace
+void place(PendingList& pending, std::unique_ptr<ArgList> list) {
+    pending.narrow = std::move(list);
+}
 
-bool queueForwardedText(std::string_view text) noexcept {
+void place(PendingList& pending, std::unique_ptr<WideArgList> list) {
+    pending.wide = std::move(list);
+}
+
+template <typename Char> bool queueText(std::basic_string_view<Char> text) noexcept {
     try {
         // Split and allocate before taking the lock.
-        auto list = std::make_unique<ArgList>();
+        auto list = std::make_unique<BasicArgList<Char>>();
         splitArguments(text, *list);
         if (list->count == 0) {
             return false;
         }
+        PendingList pending;
+        place(pending, std::move(list));
         std::lock_guard<std::mutex> guard(pendingLock);
         if (pendingFiles.size() >= kMaxPendingLists) {
             return false;
         }
-        pendingFiles.push_back(std::move(list));
+        pendingFiles.push_back(std::move(pending));
         return true;
     } catch (...) {
         // Out of memory, or a lock the system would not give: the hand-over
@@ -31,6 +39,16 @@ bool queueForwardedText(std::string_view text) noexcept {
         // must not see an exception.
         return false;
     }
+}
+
+} // namespace
+
+bool queueForwardedText(std::string_view text) noexcept {
+    return queueText(text);
+}
+
+bool queueForwardedText(std::u16string_view text) noexcept {
+    return queueText(text);
 }
 
 PendingFiles takePendingFiles() {

@@ -10,16 +10,27 @@
 
 #include "arguments.h"
 
-using PendingFiles = std::deque<std::unique_ptr<ArgList>>;
+// One handed-over list as it arrived: narrow, from a later start that sends
+// its text in the system code page (operation 0), or UTF-16 (operation 1).
+// Exactly one of the two is set.
+struct PendingList {
+    std::unique_ptr<ArgList> narrow;
+    std::unique_ptr<WideArgList> wide;
+};
 
-// More lists than this waiting at once are dropped on arrival, so that a
-// flood of calls cannot exhaust memory while the watcher is busy in Java.
+using PendingFiles = std::deque<PendingList>;
+
+// More lists than this waiting at once, of either kind, are dropped on
+// arrival, so that a flood of calls cannot exhaust memory while the watcher
+// is busy in Java.
 constexpr std::size_t kMaxPendingLists = 256;
 
 // Splits one received text and queues it as one list, after those that came
-// before it. A text that gives no entries adds nothing. Never throws and
-// never waits on the main thread. Returns whether a list was queued.
+// before it, whichever their kind. A text that gives no entries adds nothing.
+// Never throws and never waits on the main thread. Returns whether a list was
+// queued.
 bool queueForwardedText(std::string_view text) noexcept;
+bool queueForwardedText(std::u16string_view text) noexcept;
 
 // Takes every queued list, in arrival order, leaving the queue empty.
 PendingFiles takePendingFiles();

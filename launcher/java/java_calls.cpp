@@ -103,9 +103,11 @@ bool describeException(JNIEnv* env) {
     return true;
 }
 
-// A String[] of the texts, or null. A negative count gives an empty array.
+// A String[] of the texts, narrow or UTF-16, or null. A negative count gives
+// an empty array, a null text a null element.
+template <typename Char>
 jobjectArray makeStringArray(JNIEnv* env, jclass stringClass, int32_t count,
-                             const char* const* texts) {
+                             const Char* const* texts) {
     const jsize length = count > 0 ? count : 0;
     jobjectArray array = env->NewObjectArray(length, stringClass, nullptr);
     if (array == nullptr) {
@@ -126,15 +128,55 @@ jobjectArray makeStringArray(JNIEnv* env, jclass stringClass, int32_t count,
     return array;
 }
 
-// This process's command-line arguments as a String[], or null.
+// This process's command-line arguments as a String[], or null. From the
+// UTF-16 command line: the system code page would lose every character
+// that it lacks, or make another one of it.
 jobjectArray makeArgArray(JNIEnv* env) {
-    ArgList args;
+    WideArgList args;
     parseCommandLine(args);
     jclass stringClass = findClass(env, "java/lang/String");
     if (stringClass == nullptr) {
         return nullptr;
     }
     return makeStringArray(env, stringClass, args.count, entryTexts(args).data());
+}
+
+template <typename Char>
+int32_t callIntMethod(const char* className, const char* methodName, int32_t count,
+                      const Char* const* texts) {
+    JNIEnv* env = javaEnv;
+    if (env == nullptr || (count > 0 && texts == nullptr)) {
+        return kJavaUnreachable;
+    }
+    LocalFrame frame(env, (count > 0 ? count : 0) + 8);
+    if (!frame) {
+        return kJavaUnreachable;
+    }
+    jclass cls = findClass(env, className);
+    if (cls == nullptr) {
+        return kJavaUnreachable;
+    }
+    jmethodID method = findStaticMethod(env, cls, methodName, kStringArrayInt);
+    if (method == nullptr) {
+        return kJavaUnreachable;
+    }
+    jclass stringClass = findClass(env, "java/lang/String");
+    if (stringClass == nullptr) {
+        std::fputs("Could not load java.lang.String!", stdout);
+        return kJavaUnreachable;
+    }
+    jobjectArray array = makeStringArray(env, stringClass, count, texts);
+    if (array == nullptr) {
+        return kJavaUnreachable;
+    }
+    const jint result = env->CallStaticIntMethod(cls, method, array);
+    if (describeException(env)) {
+        return kJavaUnreachable;
+    }
+    if (result != 0) {
+        showJavaMethodError();
+    }
+    return result;
 }
 
 } // namespace
@@ -173,50 +215,35 @@ int32_t callJavaMain(const char* mainClass) {
 
 int32_t callJavaMethod(const char* className, const char* methodName, int32_t count,
                        const char* const* texts) {
-    JNIEnv* env = javaEnv;
-    if (env == nullptr || (count > 0 && texts == nullptr)) {
-        return kJavaUnreachable;
-    }
-    LocalFrame frame(env, (count > 0 ? count : 0) + 8);
-    if (!frame) {
-        return kJavaUnreachable;
-    }
-    jclass cls = findClass(env, className);
-    if (cls == nullptr) {
-        return kJavaUnreachable;
-    }
-    jmethodID method = findStaticMethod(env, cls, methodName, kStringArrayInt);
-    if (method == nullptr) {
-        return kJavaUnreachable;
-    }
-    jclass stringClass = findClass(env, "java/lang/String");
-    if (stringClass == nullptr) {
-        std::fputs("Could not load java.lang.String!", stdout);
-        return kJavaUnreachable;
-    }
-    jobjectArray array = makeStringArray(env, stringClass, count, texts);
-    if (array == nullptr) {
-        return kJavaUnreachable;
-    }
-    const jint result = env->CallStaticIntMethod(cls, method, array);
-    if (describeException(env)) {
-        return kJavaUnreachable;
-    }
-    if (result != 0) {
-        showJavaMethodError();
-    }
-    return result;
+    return callIntMethod(className, methodName, count, texts);
+}
+
+int32_t callJavaMethodUtf16(const char* className, const char* methodName, int32_t count,
+                            const char16_t* const* texts) {
+    return callIntMethod(className, methodName, count, texts);
 }
 
 int32_t callToFront() {
     return callJavaMethod(mainClassName, "toFront", 0, nullptr);
 }
 
-std::string toModifiedUtf8(std::string_view systemText) {
+int32_t callOpenFiles(const PendingList& list) {
+    if (list.wide != nullptr) {
+        return callJavaMethodUtf16(mainClassName, "openFiles", list.wide->count,
+                                   entryTexts(*list.wide).data());
+    }
+    if (list.narrow != nullptr) {
+        return callJavaMethod(mainClassName, "openFiles", list.narrow->count,
+                              entryTexts(*list.narrow).data());
+    }
+    return 0;
+}
+
+std::string toModifiedUtf8(std::u16string_view text) {
     // Each UTF-16 unit on its own, surrogates included, and U+0000 as two
     // bytes: the form of the Java Native Interface, not standard UTF-8.
     std::string out;
-    for (char16_t unit : systemTextToUtf16(systemText)) {
+    for (char16_t unit : text) {
         if (unit != 0 && unit < 0x80) {
             out += static_cast<char>(unit);
         } else if (unit < 0x800) {
@@ -229,4 +256,8 @@ std::string toModifiedUtf8(std::string_view systemText) {
         }
     }
     return out;
+}
+
+std::string toModifiedUtf8(std::string_view systemText) {
+    return toModifiedUtf8(systemTextToUtf16(systemText));
 }

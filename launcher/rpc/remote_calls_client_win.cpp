@@ -37,8 +37,13 @@ const MIDL_STUB_DESC remoteCallsClientStubDesc =
                                  &RemoteCallsBinding, typeFormatString.format);
 
 void SendArguments(const unsigned char* text) {
-    NdrClientCall2(const_cast<MIDL_STUB_DESC*>(&remoteCallsClientStubDesc), procFormatString.format,
-                   text);
+    NdrClientCall2(const_cast<MIDL_STUB_DESC*>(&remoteCallsClientStubDesc),
+                   procFormatString.format + remote_calls::kProcFormatOffsets[0], text);
+}
+
+void SendArgumentsWide(const wchar_t* text) {
+    NdrClientCall2(const_cast<MIDL_STUB_DESC*>(&remoteCallsClientStubDesc),
+                   procFormatString.format + remote_calls::kProcFormatOffsets[1], text);
 }
 
 namespace {
@@ -55,11 +60,43 @@ DWORD sendGuarded(const unsigned char* text) {
     return code;
 }
 
+DWORD sendWideGuarded(const wchar_t* text) {
+    DWORD code = 0;
+    __try {
+        SendArgumentsWide(text);
+    } __except (code = GetExceptionCode(), EXCEPTION_EXECUTE_HANDLER) {
+    }
+    return code;
+}
+
+// Operation 1 first. A first instance of an older launcher refuses it as
+// out of range, having received nothing, and then gets the narrow text over
+// operation 0 on a new binding, made once the refused one is freed: a
+// binding made while another to the same endpoint lives may share its
+// connection, and Wine's server answers an operation past its dispatch
+// table twice (the fault, then a reply for the entry behind the table), so
+// that the next call there reads a reply that is not its own. Returns the
+// code of the last call made; when no new binding can be had, that of the
+// refused call, and RemoteCallsBinding then holds none, so that freeing it
+// fails.
+DWORD sendByEitherOperation(const char16_t* text, const char* narrowText,
+                            unsigned char* stringBinding) {
+    const DWORD code = sendWideGuarded(reinterpret_cast<const wchar_t*>(text));
+    if (code != RPC_S_PROCNUM_OUT_OF_RANGE || narrowText == nullptr) {
+        return code;
+    }
+    if (RpcBindingFree(&RemoteCallsBinding) != RPC_S_OK ||
+        RpcBindingFromStringBindingA(stringBinding, &RemoteCallsBinding) != RPC_S_OK) {
+        return code;
+    }
+    return sendGuarded(reinterpret_cast<const unsigned char*>(narrowText));
+}
+
 // One call on a binding of its own: after some failed calls the runtime
 // misbehaves on the binding they used (Wine). Returns 0, or -1 to -4 for the
 // binding steps; code takes the call's exception code, or 0, once the call
 // has been made.
-int32_t sendOnce(const char* text, DWORD& code) {
+int32_t sendOnce(const char16_t* text, const char* narrowText, DWORD& code) {
     unsigned char* stringBinding = nullptr;
     if (RpcStringBindingComposeA(nullptr, remote_calls::rpcText(remote_calls::kProtocolSequence),
                                  nullptr, remote_calls::rpcText(remote_calls::kEndpoint),
@@ -71,7 +108,7 @@ int32_t sendOnce(const char* text, DWORD& code) {
         RpcStringFreeA(&stringBinding);
         return kSendBindFailed;
     }
-    code = sendGuarded(reinterpret_cast<const unsigned char*>(text));
+    code = sendByEitherOperation(text, narrowText, stringBinding);
     if (RpcStringFreeA(&stringBinding) != RPC_S_OK) {
         return kSendStringFreeFailed;
     }
@@ -83,9 +120,9 @@ int32_t sendOnce(const char* text, DWORD& code) {
 
 } // namespace
 
-int32_t sendToFirstInstance(const char* text) {
+int32_t sendToFirstInstance(const char16_t* text, const char* narrowText) {
     DWORD code = 0;
-    int32_t result = sendOnce(text, code);
+    int32_t result = sendOnce(text, narrowText, code);
     TRACE("hand-over: send %ld, exception code %lu", static_cast<long>(result),
           static_cast<unsigned long>(code));
     // A first instance too busy to take the call: the same call again after
@@ -100,7 +137,7 @@ int32_t sendToFirstInstance(const char* text) {
             break;
         }
         Sleep(static_cast<DWORD>(pause));
-        result = sendOnce(text, code);
+        result = sendOnce(text, narrowText, code);
         TRACE("hand-over: send again after %ld ms, %ld, exception code %lu",
               static_cast<long>(pause), static_cast<long>(result),
               static_cast<unsigned long>(code));

@@ -15,17 +15,19 @@ namespace {
 const remote_calls::TypeFormatString typeFormatString = remote_calls::kTypeFormatString;
 const remote_calls::ProcFormatString procFormatString = remote_calls::kProcFormatString;
 
-RPC_DISPATCH_FUNCTION dispatchFunctions[] = {NdrServerCall2, nullptr};
-RPC_DISPATCH_TABLE dispatchTable = {1, dispatchFunctions, 0};
+// Operations 0 and 1, by procedure number.
+RPC_DISPATCH_FUNCTION dispatchFunctions[] = {NdrServerCall2, NdrServerCall2, nullptr};
+RPC_DISPATCH_TABLE dispatchTable = {2, dispatchFunctions, 0};
 
 const SERVER_ROUTINE managerRoutines[] = {
     reinterpret_cast<SERVER_ROUTINE>(receiveSendArguments),
+    reinterpret_cast<SERVER_ROUTINE>(receiveSendArgumentsWide),
 };
 
 constexpr unsigned int kMaxCalls = 20;
 
-// Far above the largest request a launcher sends (8191 characters and the
-// string's counts), so that only outsized calls are refused.
+// Far above the largest request a launcher sends (8191 UTF-16 units, 16 KB,
+// and the string's counts), so that only outsized calls are refused.
 constexpr unsigned int kMaxRequestSize = 64 * 1024;
 
 // The user and session that this process runs in, taken once at start.
@@ -139,6 +141,11 @@ void receiveSendArguments(unsigned char* text) {
     // The runtime's thread must come back at once and must see no
     // exception, whatever arrived: the queue copies what fits and drops the rest.
     queueForwardedText(reinterpret_cast<const char*>(text));
+}
+
+void receiveSendArgumentsWide(wchar_t* text) {
+    // As above; wchar_t is char16_t's representation on Windows.
+    queueForwardedText(std::u16string_view(reinterpret_cast<const char16_t*>(text)));
 }
 
 int32_t startRemoteCallsServer() {

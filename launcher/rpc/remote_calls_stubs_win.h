@@ -63,12 +63,15 @@ extern const RPC_SERVER_INTERFACE remoteCallsServerInterface;
 extern const MIDL_STUB_DESC remoteCallsServerStubDesc;
 extern const MIDL_SERVER_INFO remoteCallsServerInfo;
 
-// The client stub: marshals text and calls operation 0 on RemoteCallsBinding.
-// Raises an exception for any failure of the call.
+// The client stubs: each marshals text and calls its operation (0 and 1)
+// on RemoteCallsBinding, and raises an exception for any failure of the call.
 void SendArguments(const unsigned char* text);
+void SendArgumentsWide(const wchar_t* text);
 
-// The receiving routine that the server stub calls for each call received.
+// The receiving routines that the server stub calls for each call received,
+// by operation.
 void receiveSendArguments(unsigned char* text);
+void receiveSendArgumentsWide(wchar_t* text);
 
 // MIDL_user_allocate and MIDL_user_free, which both stub descriptors name,
 // are declared by <rpcndr.h>.

@@ -31,7 +31,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR text, int) {
         RpcStringFreeA(nullptr);
     }
 #ifdef BENCH_SEND
-    return sendToFirstInstance(text);
+    wchar_t wide[8192] = L"";
+    MultiByteToWideChar(CP_ACP, 0, text, -1, wide, 8192);
+    return sendToFirstInstance(reinterpret_cast<const char16_t*>(wide), text);
 #else
     // For the idle and memory controls: stays, blocked, after the prologue.
     if (lstrcmpA(text, "--stay") == 0) {

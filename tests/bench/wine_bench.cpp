@@ -3,9 +3,12 @@
 // timed program runs beside its floor in the same run, alternating, and all
 // under the wineserver of the bed that runs this program.
 //
-//   wine_bench PELLIX2.EXE JVM.DLL BENCH_DIR [RUNS [IDLE_SECONDS]]
+//   wine_bench PELLIX2.EXE JVM.DLL BENCH_DIR [RUNS [IDLE_SECONDS [EARLIER.EXE]]]
 //
 // BENCH_DIR holds the floors and controls (bench_*.exe) of CMakeLists.txt.
+// EARLIER.EXE, an earlier build of Pellix2.exe, hands over beside it in the
+// same runs, to the same first instance, so that a change to the hand-over
+// is measured against what it replaces.
 // Prints the rows of the table (lines that begin with "|"), then the single
 // runs.
 #include "wine_test.h"
@@ -107,6 +110,7 @@ struct Setup {
     std::string prologue;
     std::string prologueSend;
     std::string idle;
+    std::string earlier;
     std::string workDir;
     std::string classicHome; // registered under the classic key
     int runs = 20;
@@ -166,13 +170,14 @@ struct HandOver {
     double toOpenFiles = -1;
 };
 
-// A later start with two files against the running first instance.
-HandOver handOver(const Setup& setup, Stamps& stamps) {
+// A later start of launcher with two files against the running first
+// instance.
+HandOver handOver(const Setup& setup, const std::string& launcher, Stamps& stamps) {
     HandOver result;
     stamps.skipAll();
     Process process;
     const LONGLONG began = counterNow();
-    if (!ok(start(process, quotedPath(setup.launcher) + " " + kFileArguments, setup.workDir),
+    if (!ok(start(process, quotedPath(launcher) + " " + kFileArguments, setup.workDir),
             "hand-over: cannot start: %lu", GetLastError())) {
         return result;
     }
@@ -299,9 +304,23 @@ std::string benchHandOver(const Setup& setup, Stamps& stamps, HANDLE signal) {
     Values bare;
     Values prologueBare;
     Values empty;
+    Values earlierToExit;
+    Values earlierToOpenFiles;
     for (int i = -2; i < setup.runs; ++i) {
-        const HandOver h = handOver(setup, stamps);
+        // The earlier build goes first in every other round, so that neither
+        // always follows the same program.
+        HandOver e;
+        const bool earlierFirst = !setup.earlier.empty() && i % 2 != 0;
+        if (earlierFirst) {
+            e = handOver(setup, setup.earlier, stamps);
+            Sleep(kPauseMs);
+        }
+        const HandOver h = handOver(setup, setup.launcher, stamps);
         Sleep(kPauseMs);
+        if (!setup.earlier.empty() && !earlierFirst) {
+            e = handOver(setup, setup.earlier, stamps);
+            Sleep(kPauseMs);
+        }
         const double b = sendOnly(setup, setup.sendOnly, stamps, signal);
         Sleep(kPauseMs);
         const double d = sendOnly(setup, setup.prologueSend, stamps, signal);
@@ -314,16 +333,30 @@ std::string benchHandOver(const Setup& setup, Stamps& stamps, HANDLE signal) {
             keep(bare, b);
             keep(prologueBare, d);
             keep(empty, a);
+            keep(earlierToExit, e.toExit);
+            keep(earlierToOpenFiles, e.toOpenFiles);
         }
     }
     std::printf("hand-over, ms per run:\n");
     printRuns("Pellix2 to exit", toExit);
     printRuns("Pellix2 to openFiles", toOpenFiles);
+    if (!setup.earlier.empty()) {
+        printRuns("earlier Pellix2 to exit", earlierToExit);
+        printRuns("earlier Pellix2 to openFiles", earlierToOpenFiles);
+    }
     printRuns("(b) bare call", bare);
     printRuns("(d) prologue and bare call", prologueBare);
     printRuns("(a) empty program", empty);
     const std::string n = " (n=" + std::to_string(toExit.size()) + ")";
-    return compare("1. Hand-over: exec to exit" + n, toExit, "(b)", bare, 1.10) +
+    std::string earlierRows;
+    if (!setup.earlier.empty()) {
+        const std::string pairs = " (n=" + std::to_string(earlierToExit.size()) + ")";
+        earlierRows = compare("1. Hand-over against the earlier build: exec to exit" + pairs,
+                              toExit, "earlier", earlierToExit, 1.05) +
+                      compare("1. Hand-over against the earlier build: exec to openFiles",
+                              toOpenFiles, "earlier", earlierToOpenFiles, 1.05);
+    }
+    return earlierRows + compare("1. Hand-over: exec to exit" + n, toExit, "(b)", bare, 1.10) +
            compare("1. Hand-over: exec to exit", toExit, "(a)", empty, 0) +
            compare("1. Hand-over: exec to openFiles", toOpenFiles, "(b)", bare, 1.10) +
            compare("1. Hand-over: exec to openFiles", toOpenFiles, "(a)", empty, 0) +
@@ -527,7 +560,8 @@ std::string benchSize(const Setup& setup, const Values& privateKb, const Control
 
 int main(int argc, char** argv) {
     if (argc < 4) {
-        std::printf("usage: wine_bench PELLIX2.EXE JVM.DLL BENCH_DIR [RUNS [IDLE_SECONDS]]\n");
+        std::printf("usage: wine_bench PELLIX2.EXE JVM.DLL BENCH_DIR [RUNS [IDLE_SECONDS "
+                    "[EARLIER.EXE]]]\n");
         return 2;
     }
     group = "bench";
@@ -544,6 +578,9 @@ int main(int argc, char** argv) {
     }
     if (argc > 5) {
         setup.idleSeconds = static_cast<DWORD>(std::atoi(argv[5]));
+    }
+    if (argc > 6) {
+        setup.earlier = windowsPath(argv[6]);
     }
 
     // Only stamps: the stand-in's log would time its own writing.

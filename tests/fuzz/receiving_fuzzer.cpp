@@ -23,9 +23,9 @@ void takeAndCheck(Expected& expected) {
     FUZZ_CHECK(taken.size() <= kMaxPendingLists);
     FUZZ_CHECK(taken.size() == expected.size());
     for (std::size_t i = 0; i < taken.size(); ++i) {
-        FUZZ_CHECK(taken[i] != nullptr);
-        FUZZ_CHECK(taken[i]->count > 0);
-        fuzz::checkList(*taken[i], expected[i]);
+        FUZZ_CHECK(taken[i].narrow != nullptr && taken[i].wide == nullptr);
+        FUZZ_CHECK(taken[i].narrow->count > 0);
+        fuzz::checkList(*taken[i].narrow, expected[i]);
     }
     expected.clear();
     FUZZ_CHECK(takePendingFiles().empty());

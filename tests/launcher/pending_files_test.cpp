@@ -9,10 +9,50 @@
 
 namespace {
 
-std::vector<std::vector<std::string>> takeAll() {
-    std::vector<std::vector<std::string>> lists;
-    for (const auto& list : takePendingFiles()) {
-        lists.emplace_back(list->entries, list->entries + list->count);
+// A taken list: its kind, and its entries, narrow ones widened unit for
+// byte (the tests' narrow texts are ASCII).
+struct Taken {
+    bool wide = false;
+    std::vector<std::u16string> entries;
+    bool operator==(const Taken& other) const {
+        return wide == other.wide && entries == other.entries;
+    }
+};
+
+void PrintTo(const Taken& taken, std::ostream* out) {
+    *out << (taken.wide ? "wide" : "narrow") << " " << ::testing::PrintToString(taken.entries);
+}
+
+std::u16string widened(const std::string& text) {
+    return std::u16string(text.begin(), text.end());
+}
+
+Taken narrowList(const std::vector<std::string>& entries) {
+    Taken taken;
+    for (const auto& entry : entries) {
+        taken.entries.push_back(widened(entry));
+    }
+    return taken;
+}
+
+Taken wideList(const std::vector<std::u16string>& entries) {
+    return Taken{true, entries};
+}
+
+std::vector<Taken> takeAll() {
+    std::vector<Taken> lists;
+    for (const PendingList& list : takePendingFiles()) {
+        EXPECT_NE(list.narrow == nullptr, list.wide == nullptr) << "not exactly one kind";
+        Taken taken;
+        if (list.wide != nullptr) {
+            taken.wide = true;
+            taken.entries.assign(list.wide->entries, list.wide->entries + list.wide->count);
+        } else if (list.narrow != nullptr) {
+            for (int32_t i = 0; i < list.narrow->count; ++i) {
+                taken.entries.push_back(widened(list.narrow->entries[i]));
+            }
+        }
+        lists.push_back(std::move(taken));
     }
     return lists;
 }
@@ -22,13 +62,18 @@ class PendingFilesTest : public ::testing::Test {
     void SetUp() override { takePendingFiles(); }
 };
 
-TEST_F(PendingFilesTest, KeepsEveryHandOverInArrivalOrder) {
+TEST_F(PendingFilesTest, KeepsEveryHandOverInArrivalOrderWhateverItsKind) {
     EXPECT_TRUE(queueForwardedText("a|b|"));
+    EXPECT_TRUE(queueForwardedText(u"\u017C|\U0001F600\xD800|"));
     EXPECT_TRUE(queueForwardedText("c|"));
-    const auto lists = takeAll();
-    ASSERT_EQ(lists.size(), 2u);
-    EXPECT_EQ(lists[0], (std::vector<std::string>{"a", "b"}));
-    EXPECT_EQ(lists[1], (std::vector<std::string>{"c"}));
+    EXPECT_TRUE(queueForwardedText(u"x\uFF5Cy|"));
+    const std::vector<Taken> expected = {
+        narrowList({"a", "b"}),
+        wideList({u"\u017C", u"\U0001F600\xD800"}),
+        narrowList({"c"}),
+        wideList({u"x\uFF5Cy"}),
+    };
+    EXPECT_EQ(takeAll(), expected);
     EXPECT_TRUE(takeAll().empty());
 }
 
@@ -36,29 +81,37 @@ TEST_F(PendingFilesTest, ATextWithoutEntriesAddsNoList) {
     EXPECT_FALSE(queueForwardedText(""));
     EXPECT_FALSE(queueForwardedText("||||"));
     EXPECT_FALSE(queueForwardedText(std::string(600, 'x') + "|"));
+    EXPECT_FALSE(queueForwardedText(u""));
+    EXPECT_FALSE(queueForwardedText(u"||||"));
+    EXPECT_FALSE(queueForwardedText(std::u16string(512, u'\u00E9') + u"|"));
     EXPECT_TRUE(takeAll().empty());
 }
 
+// The bound counts both kinds together; either kind is refused beyond it.
 TEST_F(PendingFilesTest, DropsListsBeyondTheBoundUntilTheWatcherTakesThem) {
     for (std::size_t i = 0; i < kMaxPendingLists; ++i) {
-        EXPECT_TRUE(queueForwardedText(std::to_string(i) + "|"));
+        const std::string entry = std::to_string(i);
+        EXPECT_TRUE(i % 2 == 0 ? queueForwardedText(entry + "|")
+                               : queueForwardedText(widened(entry) + u"|"));
     }
     EXPECT_FALSE(queueForwardedText("one too many|"));
+    EXPECT_FALSE(queueForwardedText(u"one too many|"));
     const auto lists = takeAll();
     ASSERT_EQ(lists.size(), kMaxPendingLists);
-    EXPECT_EQ(lists.front()[0], "0");
-    EXPECT_EQ(lists.back()[0], std::to_string(kMaxPendingLists - 1));
-    EXPECT_TRUE(queueForwardedText("room again|"));
+    EXPECT_EQ(lists.front(), narrowList({"0"}));
+    EXPECT_EQ(lists.back(), wideList({widened(std::to_string(kMaxPendingLists - 1))}));
+    EXPECT_TRUE(queueForwardedText(u"room again|"));
     EXPECT_EQ(takeAll().size(), 1u);
 }
 
-// Many senders at once and one watcher taking lists meanwhile: every list
-// arrives exactly once, whole, and each sender's lists stay in order.
+// Many senders at once, of both kinds, and one watcher taking lists
+// meanwhile: every list arrives exactly once, whole and of its kind, and
+// each sender's lists stay in order.
 TEST_F(PendingFilesTest, ManyProducersOneConsumer) {
     constexpr int kProducers = 8;
     constexpr int kListsEach = 30; // 240 in all: below the bound even if none is taken
     std::atomic<bool> done{false};
-    std::vector<std::vector<std::string>> received;
+    std::vector<Taken> received;
 
     std::thread consumer([&] {
         while (!done.load()) {
@@ -76,7 +129,11 @@ TEST_F(PendingFilesTest, ManyProducersOneConsumer) {
         producers.emplace_back([p] {
             for (int i = 0; i < kListsEach; ++i) {
                 const std::string id = std::to_string(p) + "-" + std::to_string(i);
-                queueForwardedText(id + "|" + id + "|");
+                if (p % 2 == 0) {
+                    queueForwardedText(id + "|" + id + "|");
+                } else {
+                    queueForwardedText(widened(id) + u"|" + widened(id) + u"|");
+                }
             }
         });
     }
@@ -89,10 +146,12 @@ TEST_F(PendingFilesTest, ManyProducersOneConsumer) {
     ASSERT_EQ(received.size(), static_cast<std::size_t>(kProducers * kListsEach));
     std::vector<int> next(kProducers, 0);
     for (const auto& list : received) {
-        ASSERT_EQ(list.size(), 2u);
-        EXPECT_EQ(list[0], list[1]);
-        const int producer = std::stoi(list[0]);
-        EXPECT_EQ(list[0], std::to_string(producer) + "-" + std::to_string(next[producer]));
+        ASSERT_EQ(list.entries.size(), 2u);
+        EXPECT_EQ(list.entries[0], list.entries[1]);
+        const std::string id(list.entries[0].begin(), list.entries[0].end());
+        const int producer = std::stoi(id);
+        EXPECT_EQ(list.wide, producer % 2 == 1);
+        EXPECT_EQ(id, std::to_string(producer) + "-" + std::to_string(next[producer]));
         ++next[producer];
     }
 }

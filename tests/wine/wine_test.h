@@ -132,13 +132,19 @@ inline void suspendProcess(DWORD processId, bool suspend = true) {
     });
 }
 
-// Starts application (or, when empty, the program that commandLine names)
-// with commandLine (program name included, as it should reach the program)
-// in directory, with the test's own environment.
-inline bool startProgram(Process& process, const std::string& application,
-                         const std::string& commandLine, const std::string& directory,
-                         HANDLE standardOutput = nullptr) {
-    STARTUPINFOA startup = {};
+// A text of this process's code page as UTF-16.
+inline std::wstring widen(const std::string& text) {
+    const int length =
+        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    return wide;
+}
+
+// The start-up information of a program started with the given standard
+// output (none: its own), for either width of STARTUPINFO.
+template <typename StartupInfo> StartupInfo startupWith(HANDLE standardOutput) {
+    StartupInfo startup = {};
     startup.cb = sizeof startup;
     if (standardOutput != nullptr) {
         startup.dwFlags = STARTF_USESTDHANDLES;
@@ -146,6 +152,16 @@ inline bool startProgram(Process& process, const std::string& application,
         startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
         startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     }
+    return startup;
+}
+
+// Starts application (or, when empty, the program that commandLine names)
+// with commandLine (program name included, as it should reach the program)
+// in directory, with the test's own environment.
+inline bool startProgram(Process& process, const std::string& application,
+                         const std::string& commandLine, const std::string& directory,
+                         HANDLE standardOutput = nullptr) {
+    STARTUPINFOA startup = startupWith<STARTUPINFOA>(standardOutput);
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back('\0');
     PROCESS_INFORMATION info = {};
@@ -158,19 +174,42 @@ inline bool startProgram(Process& process, const std::string& application,
     return true;
 }
 
+// The same with a UTF-16 command line, through CreateProcessW: the program
+// finds exactly these units in GetCommandLineW, characters that the code
+// page lacks and unpaired surrogates included.
+inline bool startProgram(Process& process, const std::string& application,
+                         const std::wstring& commandLine, const std::string& directory,
+                         HANDLE standardOutput = nullptr) {
+    STARTUPINFOW startup = startupWith<STARTUPINFOW>(standardOutput);
+    std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
+    line.push_back(L'\0');
+    const std::wstring wideApplication = widen(application);
+    const std::wstring wideDirectory = widen(directory);
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessW(application.empty() ? nullptr : wideApplication.c_str(), line.data(),
+                        nullptr, nullptr, standardOutput != nullptr, 0, nullptr,
+                        directory.empty() ? nullptr : wideDirectory.c_str(), &startup, &info)) {
+        return false;
+    }
+    process.own(info);
+    return true;
+}
+
 // Starts commandLine (program name included, as it should reach the
-// program) in directory, with the test's own environment.
-inline bool start(Process& process, const std::string& commandLine, const std::string& directory,
-                  HANDLE standardOutput = nullptr) {
+// program) in directory, with the test's own environment; narrow through
+// CreateProcessA, UTF-16 through CreateProcessW.
+template <typename Text>
+bool start(Process& process, const Text& commandLine, const std::string& directory,
+           HANDLE standardOutput = nullptr) {
     return startProgram(process, "", commandLine, directory, standardOutput);
 }
 
 // A process whose standard output the test reads through a pipe.
 class CapturedProcess {
   public:
-    // Starts commandLine in directory; false when the pipe or the process
-    // could not be had.
-    bool start(const std::string& commandLine, const std::string& directory) {
+    // Starts commandLine (narrow or UTF-16) in directory; false when the
+    // pipe or the process could not be had.
+    template <typename Text> bool start(const Text& commandLine, const std::string& directory) {
         SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
         HANDLE readEnd = nullptr;
         HANDLE writeEnd = nullptr;
@@ -208,8 +247,9 @@ class CapturedProcess {
 
 // Runs commandLine to its end with its standard output captured; returns the
 // exit code (STILL_ACTIVE when it did not end in time).
-inline DWORD runCapturingOutput(const std::string& commandLine, const std::string& directory,
-                                std::string& output, DWORD milliseconds = 20000) {
+template <typename Text>
+DWORD runCapturingOutput(const Text& commandLine, const std::string& directory, std::string& output,
+                         DWORD milliseconds = 20000) {
     CapturedProcess run;
     const bool started = run.start(commandLine, directory);
     output = started ? run.output() : std::string();

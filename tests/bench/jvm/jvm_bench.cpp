@@ -29,9 +29,10 @@
 extern char** environ;
 
 // The platform seams that the Windows build implements with Windows calls
-// (systemTextToUtf16: utf8_system_text.cpp). Like `java -cp CLASS`, the launch passes no arguments to main.
-void parseCommandLine(ArgList& args) {
-    splitCommandLine("Pellix2.exe", args);
+// (systemTextToUtf16: utf8_system_text.cpp). Like `java -cp CLASS`, the launch passes no arguments
+// to main.
+void parseCommandLine(WideArgList& args) {
+    splitCommandLine(u"Pellix2.exe", args);
 }
 
 void showJavaMethodError() {

@@ -19,6 +19,7 @@ const StandInFiles* files = nullptr;
 struct Run : LauncherRun {
     explicit Run(const std::string& commandLine = "")
         : LauncherRun(*files, launcher, commandLine) {}
+    explicit Run(const std::wstring& commandLine) : LauncherRun(*files, launcher, commandLine) {}
 };
 
 // What the launcher asked of Java, handles and all; the frame and exception
@@ -134,6 +135,26 @@ void testMainArguments() {
            countLines(log, "NewStringUTF " + quoted(utf8[1]) + " ") == 1,
        "code page 1252: not handed over as modified UTF-8");
     ok(countLines(log, invokeLine("main", utf8)) == 1, "code page 1252: main did not get them");
+}
+
+// Started with a UTF-16 command line, as the shell starts a program for a
+// document: main receives every name as the same UTF-16, whatever the code
+// page holds, through one NewStringUTF of its modified UTF-8 each.
+void testUnicodeArguments() {
+    group = "main's arguments in UTF-16";
+    files->configure("");
+    const std::wstring program = L"\"" + widen(launcher) + L"\"";
+    for (const UnicodeCase& c : unicodeCases()) {
+        Run run(program + c.arguments);
+        run.launches(c.what.c_str());
+        const Lines log = run.log();
+        ok(countLines(log, invokeLine("main", c.inJava)) == 1,
+           "%s: main did not get the %zu names as their UTF-16", c.what.c_str(), c.inJava.size());
+        for (const std::string& text : c.inJava) {
+            ok(countLines(log, "NewStringUTF " + quoted(text) + " ") == 1,
+               "%s: not one NewStringUTF of %s", c.what.c_str(), quoted(text).c_str());
+        }
+    }
 }
 
 void testMissingMain() {
@@ -311,6 +332,7 @@ int main(int argc, char** argv) {
     const UnmanagedWindows unmanaged;
     testLookups();
     testMainArguments();
+    testUnicodeArguments();
     testMissingMain();
     testWatcher();
     unregisterAll();

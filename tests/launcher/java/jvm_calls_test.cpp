@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,7 +28,7 @@
 
 namespace {
 
-std::string commandLine;
+std::u16string commandLine;
 int messageBoxes = 0;
 bool checkJni = false;
 
@@ -36,7 +37,7 @@ bool checkJni = false;
 // The platform seams that the Windows build implements with Windows calls
 // (systemTextToUtf16: utf8_system_text.cpp).
 
-void parseCommandLine(ArgList& args) {
+void parseCommandLine(WideArgList& args) {
     splitCommandLine(commandLine, args);
 }
 
@@ -219,7 +220,7 @@ class JavaCalls : public ::testing::Test {
         ASSERT_FALSE(javaEnv->ExceptionCheck());
         javaEnv->SetStaticIntField(wrongShapesClass,
                                    javaEnv->GetStaticFieldID(wrongShapesClass, "calls", "I"), 0);
-        commandLine = "Pellix2.exe";
+        commandLine = u"Pellix2.exe";
         messageBoxes = 0;
     }
     void TearDown() override {
@@ -248,34 +249,72 @@ TEST_F(JavaMachineOptions, ReachTheMachineAsTheyStand) {
     }
 }
 
-TEST_F(JavaMain, ReceivesTheCommandLineArguments) {
-    std::string many = "Pellix2.exe";
-    std::vector<std::string> first20;
-    for (int i = 1; i <= 21; ++i) {
-        many += " f" + std::to_string(i) + ".tav";
-        if (i <= 20) {
-            first20.push_back("f" + std::to_string(i) + ".tav");
+// Printable for a failure message: ASCII as it is, other units as \uXXXX.
+std::string printable(std::u16string_view text) {
+    std::string out;
+    for (char16_t unit : text) {
+        if (unit >= 0x20 && unit < 0x7F) {
+            out += static_cast<char>(unit);
+        } else {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned>(unit));
+            out += escape;
         }
     }
+    return out;
+}
+
+using Texts = std::vector<std::u16string>;
+
+TEST_F(JavaMain, ReceivesTheCommandLineArgumentsUnitForUnit) {
+    std::u16string many = u"Pellix2.exe";
+    Texts first20;
+    for (int i = 1; i <= 21; ++i) {
+        const std::string name = "f" + std::to_string(i) + ".tav";
+        many += u" " + std::u16string(name.begin(), name.end());
+        if (i <= 20) {
+            first20.emplace_back(name.begin(), name.end());
+        }
+    }
+    // 511 units fit, 512 do not, counted in UTF-16 units: a supplementary
+    // character takes two.
+    std::u16string fits;
+    for (int i = 0; i < 255; ++i) {
+        fits += u"\U0001F600";
+    }
+    fits += u"a";
+    const std::u16string tooLong = fits.substr(0, 510) + u"\U0001F600";
     const struct {
-        std::string commandLine;
-        std::vector<std::string> args;
+        std::u16string commandLine;
+        Texts args;
     } cases[] = {
-        {"Pellix2.exe", {}}, // an empty array, not null
-        {"", {}},
-        {"\"C:\\Program Files\\Tavora\\Pellix2.exe\" report.tav", {"report.tav"}},
-        {"Pellix2.exe  -open   a.tav b.tav ", {"-open", "a.tav", "b.tav"}},
-        {u8"Pellix2.exe r\u00e9sum\u00e9.tav \u65e5\u672c.tav",
-         {u8"r\u00e9sum\u00e9.tav", u8"\u65e5\u672c.tav"}},
+        {u"Pellix2.exe", {}}, // an empty array, not null
+        {u"", {}},
+        {u"\"C:\\Program Files\\Tavora\\Pellix2.exe\" report.tav", {u"report.tav"}},
+        {u"Pellix2.exe  -open   a.tav b.tav ", {u"-open", u"a.tav", u"b.tav"}},
+        {u"Pellix2.exe r\u00e9sum\u00e9.tav \u65e5\u672c.tav",
+         {u"r\u00e9sum\u00e9.tav", u"\u65e5\u672c.tav"}},
+        {u"Pellix2.exe Za\u017C\u00F3\u0142\u0107 g\u0119\u015Bl\u0105.tav \u0395\u03BB.doc",
+         {u"Za\u017C\u00F3\u0142\u0107", u"g\u0119\u015Bl\u0105.tav", u"\u0395\u03BB.doc"}},
+        // A surrogate pair, unpaired surrogates of both halves, the fullwidth
+        // vertical line (no separator) and the last units of the plane.
+        {u"Pellix2.exe \U0001F600.txt a\xD800"
+         u"b \xDC00 x\xDBFF \uFF5C|\uFF5C \uFFFE\uFFFF",
+         {u"\U0001F600.txt",
+          u"a\xD800"
+          u"b",
+          u"\xDC00", u"x\xDBFF", u"\uFF5C|\uFF5C", u"\uFFFE\uFFFF"}},
+        {u"Pellix2.exe " + fits + u" " + tooLong + u" z", {fits, u"z"}},
         {many, first20},
     };
     for (const auto& c : cases) {
         SetUp();
         commandLine = c.commandLine;
-        EXPECT_EQ(callJavaMain(kMainClass), 0) << c.commandLine;
-        EXPECT_EQ(intField(appClass, "mainCalls"), 1) << c.commandLine;
-        EXPECT_EQ(received("mainArgs"), utf16(c.args)) << c.commandLine;
-        EXPECT_EQ(messageBoxes, 0) << c.commandLine;
+        const std::string line = printable(c.commandLine);
+        EXPECT_EQ(callJavaMain(kMainClass), 0) << line;
+        EXPECT_EQ(intField(appClass, "mainCalls"), 1) << line;
+        EXPECT_EQ(received("mainArgs"), c.args) << line;
+        EXPECT_EQ(messageBoxes, 0) << line;
     }
 }
 
@@ -344,6 +383,45 @@ TEST_F(LaterCalls, OpenFilesReceivesTheTextsInOrderAsTheirCharacters) {
     EXPECT_EQ((*arrived)[3], u"\xD83D\xDE00");
     EXPECT_EQ((*arrived)[6], u"bad \uFFFD byte");
     EXPECT_EQ(*arrived, utf16(files));
+    EXPECT_EQ(messageBoxes, 0);
+}
+
+// What the watcher hands over: UTF-16 lists unit for unit, narrow ones
+// through the system code page as the exported call converts them, each
+// kind in the same String[].
+TEST_F(LaterCalls, OpenFilesReceivesEitherKindOfListAsUtf16) {
+    const Texts wide = {u"C:\\Users\\Zo\u00EB\\\U0001F600 notes.tav", u"\u65E5\u672C\u8A9E.txt",
+                        u"lone \xD800 and \xDFFF",
+                        u"\xDC00\xD800", // the halves of a pair in the wrong order
+                        u"\uFF5C\u007F\u0080\u07FF\u0800\uFFFF"};
+    PendingList list;
+    list.wide = std::make_unique<WideArgList>();
+    for (const auto& text : wide) {
+        text.copy(list.wide->entries[list.wide->count++], text.size());
+    }
+    EXPECT_EQ(callOpenFiles(list), 0);
+    EXPECT_EQ(received("openFilesArgs"), wide);
+
+    // The same texts through the exported call's UTF-16 twin.
+    std::vector<const char16_t*> texts;
+    for (const auto& text : wide) {
+        texts.push_back(text.c_str());
+    }
+    EXPECT_EQ(callJavaMethodUtf16(kMainClass, "openFiles", static_cast<int32_t>(texts.size()),
+                                  texts.data()),
+              0);
+    EXPECT_EQ(received("openFilesArgs"), wide);
+
+    const std::vector<std::string> narrow = {u8"r\u00e9sum\u00e9.tav", "bad \xff byte"};
+    PendingList narrowList;
+    narrowList.narrow = std::make_unique<ArgList>();
+    for (const auto& text : narrow) {
+        text.copy(narrowList.narrow->entries[narrowList.narrow->count++], text.size());
+    }
+    EXPECT_EQ(callOpenFiles(narrowList), 0);
+    EXPECT_EQ(received("openFilesArgs"), utf16(narrow));
+
+    EXPECT_EQ(intField(appClass, "openFilesCalls"), 3);
     EXPECT_EQ(messageBoxes, 0);
 }
 

@@ -251,6 +251,59 @@ inline std::string invokePrefix(std::string_view method) {
     return "INVOKE " + quoted(kMainClass) + " " + quoted(method) + " ";
 }
 
+// File names that no single code page holds, as a command-line argument in
+// UTF-16 and as the modified UTF-8 bytes that Java must receive, which the
+// stand-in logs: every UTF-16 unit on its own, so that the halves of a
+// surrogate pair, and an unpaired one, take three bytes each.
+struct UnicodeName {
+    const wchar_t* argument;
+    const char* inJava;
+};
+
+inline const UnicodeName kUnicodeNames[] = {
+    {L"Za\u017C\u00F3\u0142\u0107", "Za\xC5\xBC\xC3\xB3\xC5\x82\xC4\x87"},
+    {L"g\u0119\u015Bl\u0105.tav", "g\xC4\x99\xC5\x9Bl\xC4\x85.tav"},
+    {L"\u65E5\u672C\u8A9E.txt", "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E.txt"},
+    {L"\u0395\u03BB\u03BB\u03B7\u03BD\u03B9\u03BA\u03AC.doc",
+     "\xCE\x95\xCE\xBB\xCE\xBB\xCE\xB7\xCE\xBD\xCE\xB9\xCE\xBA\xCE\xAC.doc"},
+    {L"\U0001F600.txt", "\xED\xA0\xBD\xED\xB8\x80.txt"},
+    {L"caf\u00E9.txt", "caf\xC3\xA9.txt"},
+    {L"plan\uFF5Cnotes.tav", "plan\xEF\xBD\x9Cnotes.tav"}, // FULLWIDTH VERTICAL LINE, no bar
+    {L"x\xD800y.txt", "x\xED\xA0\x80y.txt"},               // an unpaired surrogate
+};
+
+// Arguments of a command line (with the blank before each) and what Java
+// must receive of them: each name alone, all of them at once, in order, and
+// an argument of 511 units beside one of 512, a surrogate pair counting two.
+struct UnicodeCase {
+    std::string what;
+    std::wstring arguments;
+    std::vector<std::string> inJava;
+};
+
+inline std::vector<UnicodeCase> unicodeCases() {
+    std::vector<UnicodeCase> cases;
+    UnicodeCase all{"all names", L"", {}};
+    for (const UnicodeName& name : kUnicodeNames) {
+        cases.push_back({winetest::printable(name.argument),
+                         L" " + std::wstring(name.argument),
+                         {name.inJava}});
+        all.arguments += L" " + std::wstring(name.argument);
+        all.inJava.emplace_back(name.inJava);
+    }
+    cases.push_back(all);
+    std::string longestInJava;
+    for (int i = 0; i < 509; ++i) {
+        longestInJava += "\xD0\x96";
+    }
+    longestInJava += "\xED\xA0\xBD\xED\xB8\x80";
+    cases.push_back({"511 and 512 units",
+                     L" " + std::wstring(509, L'\u0416') + L"\U0001F600 " +
+                         std::wstring(510, L'\u0416') + L"\U0001F600 z",
+                     {longestInJava, "z"}});
+    return cases;
+}
+
 inline void printLog(const Lines& lines) {
     for (const auto& line : lines) {
         std::printf("    | %s\n", line.c_str());
@@ -309,6 +362,14 @@ class LauncherRun {
         ok(winetest::startProgram(process, launcher,
                                   commandLine.empty() ? "\"" + launcher + "\"" : commandLine,
                                   files.workDir),
+           "cannot start the launcher: %lu", GetLastError());
+    }
+    // The same, started with a UTF-16 command line through CreateProcessW.
+    LauncherRun(const StandInFiles& files, const std::string& launcher,
+                const std::wstring& commandLine)
+        : files_(files), failuresBefore_(winetest::failures) {
+        DeleteFileA(files.logFile.c_str());
+        ok(winetest::startProgram(process, launcher, commandLine, files.workDir),
            "cannot start the launcher: %lu", GetLastError());
     }
     ~LauncherRun() {

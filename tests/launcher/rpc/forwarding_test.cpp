@@ -6,7 +6,9 @@
 #include <psapi.h>
 
 #include <memory>
+#include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "launcher/rpc/remote_calls_stubs_win.h"
@@ -38,6 +40,21 @@ bool forward(const std::string& arguments, const char* what) {
     const DWORD code = runCapturingOutput(quotedLauncher() + arguments, files->workDir, output);
     ok(code == 1, "%s: later start ended with %lu, expected 1", what, code);
     return ok(output.empty(), "%s: later start reported [%s]", what, output.c_str());
+}
+
+// The same, started with a UTF-16 command line through CreateProcessW.
+bool forward(const std::wstring& arguments, const char* what) {
+    std::string output;
+    const DWORD code =
+        runCapturingOutput(widen(quotedLauncher()) + arguments, files->workDir, output);
+    ok(code == 1, "%s: later start ended with %lu, expected 1", what, code);
+    return ok(output.empty(), "%s: later start reported [%s]", what, output.c_str());
+}
+
+// The watcher's signal, as a later start gives it.
+bool signal() {
+    const UniqueHandle event(OpenEventA(EVENT_MODIFY_STATE, FALSE, "SignalAnother"));
+    return event && SetEvent(event.get());
 }
 
 // What a text of this process's code page becomes in Java's modified UTF-8,
@@ -115,6 +132,32 @@ void testForwarding() {
         }
     }
     ok(ordered, "openFiles before toFront");
+}
+
+// Later starts with UTF-16 command lines, as the shell starts a program for
+// a document: openFiles receives every name as the same UTF-16.
+void testUnicodeForwarding() {
+    group = "forwarding in UTF-16";
+    files->configure("");
+    LauncherRun first(*files, launcher);
+    first.launches("first instance");
+
+    const std::vector<UnicodeCase> cases = unicodeCases();
+    for (const UnicodeCase& c : cases) {
+        forward(c.arguments, c.what.c_str());
+        ok(first.waitFor(invokeLine("openFiles", c.inJava)),
+           "%s: openFiles did not get the %zu names as their UTF-16", c.what.c_str(),
+           c.inJava.size());
+    }
+    Sleep(200);
+    ok(first.count(invokePrefix("openFiles")) == cases.size(), "not one openFiles per later start");
+
+    // A later start of a launcher from before operation 1 calls operation 0
+    // alone, with its code page's text; the list waits for its signal.
+    ok(sendRaw("old-style.txt|caf\xE9|") == 0, "operation 0 was refused");
+    ok(signal(), "set-up: no signal");
+    ok(first.waitFor(invokeLine("openFiles", {"old-style.txt", inJava("caf\xE9")})),
+       "an older later start's list did not reach openFiles");
 }
 
 // Started while the first instance is still creating its virtual machine:
@@ -336,19 +379,215 @@ void testBadInput() {
     ok(sendRaw(fields) == 0, "600-character fields were refused");
     ok(sendRaw(high + "|") == 0, "bytes of 0x80 and above were refused");
 
+    // The same over operation 1, counted in UTF-16 units, and unpaired
+    // surrogates of either half, which reach Java unchanged.
+    std::u16string wideFields;
+    Strings wideTwenty;
+    for (int i = 0; i < 30; ++i) {
+        const std::u16string kept = std::u16string(509, u'\u0416') + u"\U0001F600";
+        wideFields += std::u16string(600, u'\xD800') + u"|" + kept + u"|";
+        if (wideTwenty.size() < 20) {
+            std::string inJavaKept;
+            for (int j = 0; j < 509; ++j) {
+                inJavaKept += "\xD0\x96";
+            }
+            wideTwenty.push_back(inJavaKept + "\xED\xA0\xBD\xED\xB8\x80");
+        }
+    }
+    // As above, Wine delivers the megabyte, here a million units.
+    const DWORD wideMegabyte = sendRawWide(std::u16string(1 << 20, u'\u0416') + u"|ok wide|");
+    ok(sendRawWide(std::u16string(100000, u'|')) == 0,
+       "100,000 bars over operation 1 were refused");
+    ok(sendRawWide(wideFields) == 0, "600-unit fields were refused");
+    ok(sendRawWide(u"\xD800|\xDFFF|\xDC00\xD800|") == 0, "unpaired surrogates were refused");
+
     // The lists wait for the next signal, which a later start gives.
     forward(" after.txt", "after bad input");
     ok(first.waitFor(invokeLine("openFiles", {"after.txt"})), "the first instance stopped serving");
     ok(first.process.wait(0) == STILL_ACTIVE, "the first instance did not survive");
     ok(megabyte != 0 || first.count(invokeLine("openFiles", {"ok"})) == 1,
        "1 MB text: neither refused nor cut to what fits");
+    ok(wideMegabyte != 0 || first.count(invokeLine("openFiles", {"ok wide"})) == 1,
+       "1 M units over operation 1: neither refused nor cut to what fits");
     ok(first.count(invokeLine("openFiles", twenty)) == 1,
        "600-character fields: not the twenty that fit");
+    ok(first.count(invokeLine("openFiles", wideTwenty)) == 1,
+       "600-unit fields over operation 1: not the twenty that fit");
     ok(first.count(invokeLine("openFiles", {inJava(high)})) == 1,
        "bytes of 0x80 and above did not arrive as their characters");
-    // ok, the fields, the high bytes and after.txt: the bars gave nothing.
-    ok(first.count(invokePrefix("openFiles")) == (megabyte == 0 ? 4u : 3u),
-       "a list too many or too few");
+    ok(first.count(invokeLine("openFiles",
+                              {"\xED\xA0\x80", "\xED\xBF\xBF", "\xED\xB0\x80\xED\xA0\x80"})) == 1,
+       "unpaired surrogates did not reach Java unchanged");
+    // Each kind's ok, the fields, the high bytes, the surrogates and
+    // after.txt: the bars gave nothing.
+    const std::size_t delivered = (megabyte == 0) + (wideMegabyte == 0) + 5u;
+    ok(first.count(invokePrefix("openFiles")) == delivered, "a list too many or too few");
+}
+
+// ---- A first instance of a launcher from before operation 1 ---------------
+
+// What such a launcher serves: operation 0 alone, with the tables it was
+// built with (a type format string of 7 bytes, a procedure format string of
+// 33), and a dispatch table of one entry.
+const unsigned char kOlderTypeFormat[] = {0x00, 0x00, 0x11, 0x08, 0x22, 0x5C, 0x00};
+const unsigned char kOlderProcFormat[] = {0x32, 0x48, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x08,
+                                          0x00, 0x00, 0x00, 0x00, 0x00, 0x42, 0x01, 0x0A, 0x01,
+                                          0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x0B,
+                                          0x01, 0x00, 0x00, 0x04, 0x00, 0x00};
+const unsigned short kOlderOffsets[] = {0};
+
+std::mutex olderLock;
+Strings olderReceived;
+
+// A text that begins with "refuse" is refused as a caller check refuses.
+void olderReceive(unsigned char* text) {
+    {
+        const std::lock_guard<std::mutex> guard(olderLock);
+        olderReceived.emplace_back(reinterpret_cast<const char*>(text));
+    }
+    if (std::string_view(reinterpret_cast<const char*>(text)).substr(0, 6) == "refuse") {
+        RpcRaiseException(RPC_S_ACCESS_DENIED);
+    }
+}
+
+RPC_DISPATCH_FUNCTION olderDispatchFunctions[] = {NdrServerCall2, nullptr};
+RPC_DISPATCH_TABLE olderDispatchTable = {1, olderDispatchFunctions, 0};
+const SERVER_ROUTINE olderRoutines[] = {reinterpret_cast<SERVER_ROUTINE>(olderReceive)};
+extern const RPC_SERVER_INTERFACE olderInterface;
+const MIDL_STUB_DESC olderStubDesc = remote_calls::stubDescriptor(
+    const_cast<RPC_SERVER_INTERFACE*>(&olderInterface), nullptr, kOlderTypeFormat);
+const MIDL_SERVER_INFO olderServerInfo = {
+    &olderStubDesc, olderRoutines, kOlderProcFormat, kOlderOffsets, nullptr, nullptr, 0, nullptr,
+};
+const RPC_SERVER_INTERFACE olderInterface = {
+    sizeof(RPC_SERVER_INTERFACE),
+    remote_calls::kInterfaceId,
+    remote_calls::kNdrSyntax,
+    &olderDispatchTable,
+    0,
+    nullptr,
+    nullptr,
+    &olderServerInfo,
+    0x04000000,
+};
+
+std::size_t olderCount() {
+    const std::lock_guard<std::mutex> guard(olderLock);
+    return olderReceived.size();
+}
+
+// Takes what the older server has received, once it holds count texts or
+// after five seconds. The calls are synchronous: what a call delivers is
+// there when it returns.
+Strings olderTexts(std::size_t count) {
+    for (int i = 0; i < 500 && olderCount() < count; ++i) {
+        Sleep(10);
+    }
+    const std::lock_guard<std::mutex> guard(olderLock);
+    Strings taken;
+    taken.swap(olderReceived);
+    return taken;
+}
+
+// The narrow text that a later start makes of these arguments: each as
+// GetCommandLineA gives it, converted from the command line by the system
+// code page (characters it lacks become look-alikes or "?"), each followed
+// by a bar.
+std::string narrowText(const std::vector<std::wstring>& arguments) {
+    std::string text;
+    for (const std::wstring& argument : arguments) {
+        const int size =
+            WideCharToMultiByte(CP_ACP, 0, argument.data(), static_cast<int>(argument.size()),
+                                nullptr, 0, nullptr, nullptr);
+        std::string narrow(static_cast<std::size_t>(size), '\0');
+        WideCharToMultiByte(CP_ACP, 0, argument.data(), static_cast<int>(argument.size()),
+                            narrow.data(), size, nullptr, nullptr);
+        text += narrow + "|";
+    }
+    return text;
+}
+
+// This process holds the instance lock and serves the interface as an older
+// launcher does, so that the real executable starts as a later start
+// against it.
+void testOlderFirstInstance() {
+    group = "older first instance";
+    SetLastError(0xdeadbeef);
+    const UniqueHandle mutex(CreateMutexA(nullptr, FALSE, "Norvane Pellix 1234432101233210"));
+    SETUP(mutex && GetLastError() == 0);
+    SETUP(RpcServerUseProtseqEpA((unsigned char*)"ncacn_np", 20,
+                                 (unsigned char*)"\\pipe\\quennRemoteCalls", nullptr) == RPC_S_OK);
+    SETUP(RpcServerRegisterIf2(const_cast<RPC_SERVER_INTERFACE*>(&olderInterface), nullptr, nullptr,
+                               RPC_IF_ALLOW_CALLBACKS_WITH_NO_AUTH, 20, 64 * 1024,
+                               nullptr) == RPC_S_OK);
+    SETUP(RpcServerListen(1, 20, TRUE) == RPC_S_OK);
+
+    // An operation that the server lacks fails with
+    // RPC_S_PROCNUM_OUT_OF_RANGE before the server routine sees anything.
+    DWORD outOfRange = 0;
+    DWORD sameBinding = 0;
+    std::size_t refusedDelivered = 0;
+    if (rawclient::bind()) {
+        outOfRange = rawclient::callGuarded(1, L"wide|");
+        refusedDelivered = olderTexts(0).size();
+        sameBinding = rawclient::callGuarded(0, "refuse on the same binding|");
+        rawclient::unbind();
+    }
+    ok(outOfRange == RPC_S_PROCNUM_OUT_OF_RANGE, "operation 1: code %lu, expected %ld", outOfRange,
+       RPC_S_PROCNUM_OUT_OF_RANGE);
+    ok(refusedDelivered == 0, "the refused operation 1 delivered %zu texts", refusedDelivered);
+    ok(olderTexts(1) == Strings{"refuse on the same binding|"},
+       "operation 0 on the refused binding was not delivered");
+    // Windows answers the next call on that binding with its own result.
+    // Wine's server answers the refused call twice, the fault and then a
+    // reply for the null entry behind its dispatch table, and the next call
+    // reads that second reply: 0, although it was refused.
+    ok(sameBinding == (onWine() ? 0 : RPC_S_ACCESS_DENIED),
+       "operation 0 on the refused binding: code %lu", sameBinding);
+    // Once that binding is freed, a new one has a connection of its own,
+    // and the result of its call is that call's.
+    ok(sendRaw("refuse on a new binding|") == RPC_S_ACCESS_DENIED &&
+           olderTexts(1) == Strings{"refuse on a new binding|"},
+       "operation 0 on a new binding: not its own result");
+
+    // Real later starts: each first tries operation 1, then hands over the
+    // narrow text as an older later start makes it, saying nothing.
+    std::vector<std::wstring> names;
+    for (const UnicodeName& name : kUnicodeNames) {
+        names.emplace_back(name.argument);
+    }
+    const struct {
+        const char* what;
+        std::vector<std::wstring> arguments;
+    } cases[] = {
+        {"ASCII", {L"plan.tav", L"notes.txt"}},
+        {"code page 1252", {L"caf\u00E9.txt", L"\u20ACuro"}},
+        {"all names", names},
+    };
+    for (const auto& c : cases) {
+        std::wstring arguments;
+        for (const std::wstring& argument : c.arguments) {
+            arguments += L" " + argument;
+        }
+        forward(arguments, c.what);
+        const Strings received = olderTexts(1);
+        const std::string expected = narrowText(c.arguments);
+        ok(received == Strings{expected}, "%s: the older first instance got %zu texts, not [%s]",
+           c.what, received.size(), expected.c_str());
+    }
+
+    // When operation 0 fails too, the later start reports that call's code
+    // alone, once.
+    std::string output;
+    const DWORD code =
+        runCapturingOutput(widen(quotedLauncher()) + L" refuse\u00E9.txt", files->workDir, output);
+    ok(code == 1, "refused twice: later start ended with %lu, expected 1", code);
+    ok(output == "Runtime reported exception 0x5 = 5\r\n",
+       "refused twice: later start reported [%s]", output.c_str());
+    ok(olderTexts(1) == Strings{"refuse\xE9.txt|"}, "refused twice: not the narrow text");
+
+    RpcMgmtStopServerListening(nullptr);
+    RpcServerUnregisterIf(const_cast<RPC_SERVER_INTERFACE*>(&olderInterface), nullptr, TRUE);
 }
 
 } // namespace
@@ -366,9 +605,11 @@ int main(int argc, char** argv) {
     startDesktop();
     const UnmanagedWindows unmanaged;
     testForwarding();
+    testUnicodeForwarding();
     testDuringCreation();
     testManyStarts();
     testBadInput();
+    testOlderFirstInstance();
     unregisterAll();
     return finish("forwarding_test");
 }

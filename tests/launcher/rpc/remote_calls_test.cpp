@@ -40,8 +40,11 @@ void checkStubDesc(const MIDL_STUB_DESC& desc, const void* interfaceRecord) {
     ok(desc.RpcInterfaceInformation == interfaceRecord, "stub descriptor names its interface");
     ok(desc.pfnAllocate == MIDL_user_allocate && desc.pfnFree == MIDL_user_free,
        "allocation routines");
-    static const unsigned char kTypeFormat[7] = {0x00, 0x00, 0x11, 0x08, 0x22, 0x5C, 0x00};
-    ok(desc.pFormatTypes != nullptr && std::memcmp(desc.pFormatTypes, kTypeFormat, 7) == 0,
+    // Operation 0's entries, then operation 1's: FC_RP [simple], FC_C_CSTRING
+    // or FC_C_WSTRING, FC_PAD.
+    static const unsigned char kTypeFormat[11] = {0x00, 0x00, 0x11, 0x08, 0x22, 0x5C,
+                                                  0x11, 0x08, 0x25, 0x5C, 0x00};
+    ok(desc.pFormatTypes != nullptr && std::memcmp(desc.pFormatTypes, kTypeFormat, 11) == 0,
        "type format string");
     ok(desc.apfnNdrRundownRoutines == nullptr && desc.aGenericBindingRoutinePairs == nullptr &&
            desc.apfnExprEval == nullptr && desc.aXmitQuintuple == nullptr &&
@@ -71,9 +74,11 @@ void testStubTables() {
     const RPC_SERVER_INTERFACE& server = remoteCallsServerInterface;
     ok(server.Length == sizeof(RPC_SERVER_INTERFACE), "server interface length %u", server.Length);
     checkIdentities(server.InterfaceId, server.TransferSyntax);
-    ok(server.DispatchTable != nullptr && server.DispatchTable->DispatchTableCount == 1 &&
-           server.DispatchTable->DispatchTable[0] == NdrServerCall2,
-       "dispatch table: NdrServerCall2 alone");
+    ok(server.DispatchTable != nullptr && server.DispatchTable->DispatchTableCount == 2 &&
+           server.DispatchTable->DispatchTable[0] == NdrServerCall2 &&
+           server.DispatchTable->DispatchTable[1] == NdrServerCall2 &&
+           server.DispatchTable->Reserved == 0,
+       "dispatch table: NdrServerCall2 for operations 0 and 1");
     ok(server.RpcProtseqEndpointCount == 0 && server.RpcProtseqEndpoint == nullptr &&
            server.DefaultManagerEpv == nullptr,
        "no endpoints or manager vector in the record");
@@ -86,17 +91,26 @@ void testStubTables() {
     const MIDL_SERVER_INFO& info = remoteCallsServerInfo;
     ok(info.pStubDesc == &remoteCallsServerStubDesc, "server info names the server descriptor");
     ok(info.DispatchTable != nullptr &&
-           info.DispatchTable[0] == reinterpret_cast<SERVER_ROUTINE>(receiveSendArguments),
-       "manager routine is the receiving routine");
-    ok(reinterpret_cast<void*>(receiveSendArguments) != reinterpret_cast<void*>(SendArguments),
-       "client stub and receiving routine are distinct");
-    static const unsigned char kProcFormat[33] = {
-        0x32, 0x48, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x08, 0x00, 0x00,
-        0x00, 0x00, 0x00, 0x42, 0x01, 0x0A, 0x01, 0x00, 0x00, 0x00, 0x00,
-        0x00, 0x00, 0x00, 0x00, 0x0B, 0x01, 0x00, 0x00, 0x04, 0x00, 0x00};
-    ok(info.ProcString != nullptr && std::memcmp(info.ProcString, kProcFormat, 33) == 0,
+           info.DispatchTable[0] == reinterpret_cast<SERVER_ROUTINE>(receiveSendArguments) &&
+           info.DispatchTable[1] == reinterpret_cast<SERVER_ROUTINE>(receiveSendArgumentsWide),
+       "manager routines are the receiving routines, by operation");
+    ok(reinterpret_cast<void*>(receiveSendArguments) != reinterpret_cast<void*>(SendArguments) &&
+           reinterpret_cast<void*>(receiveSendArgumentsWide) !=
+               reinterpret_cast<void*>(SendArgumentsWide),
+       "client stubs and receiving routines are distinct");
+    // Operation 0 at offset 0 (procedure 0, type offset 4), then operation 1
+    // at offset 32 (procedure 1, type offset 8).
+    static const unsigned char kProcFormat[65] = {
+        0x32, 0x48, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x08, 0x00, 0x00, 0x00, 0x00,
+        0x00, 0x42, 0x01, 0x0A, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+        0x0B, 0x01, 0x00, 0x00, 0x04, 0x00, 0x32, 0x48, 0x00, 0x00, 0x00, 0x00, 0x01,
+        0x00, 0x08, 0x00, 0x00, 0x00, 0x00, 0x00, 0x42, 0x01, 0x0A, 0x01, 0x00, 0x00,
+        0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x0B, 0x01, 0x00, 0x00, 0x08, 0x00, 0x00};
+    ok(info.ProcString != nullptr && std::memcmp(info.ProcString, kProcFormat, 65) == 0,
        "procedure format string");
-    ok(info.FmtStringOffset != nullptr && info.FmtStringOffset[0] == 0, "offset table");
+    ok(info.FmtStringOffset != nullptr && info.FmtStringOffset[0] == 0 &&
+           info.FmtStringOffset[1] == 32,
+       "offset table");
     ok(info.ThunkTable == nullptr && info.pTransferSyntax == nullptr && info.nCount == 0 &&
            info.pSyntaxInfo == nullptr,
        "no thunks, no further syntaxes");
@@ -104,10 +118,49 @@ void testStubTables() {
        "each side holds its own type format string");
 }
 
-std::vector<std::vector<std::string>> takeAll() {
-    std::vector<std::vector<std::string>> lists;
-    for (const auto& list : takePendingFiles()) {
-        lists.emplace_back(list->entries, list->entries + list->count);
+// A taken list as the test writes it: its kind, and its entries as the
+// tests' texts are (narrow bytes widened unit for byte).
+struct Taken {
+    bool wide = false;
+    std::vector<std::u16string> entries;
+    bool operator==(const Taken& other) const {
+        return wide == other.wide && entries == other.entries;
+    }
+};
+
+std::u16string widened(const std::string& text) {
+    std::u16string out;
+    for (unsigned char c : text) {
+        out += static_cast<char16_t>(c);
+    }
+    return out;
+}
+
+Taken narrowList(const std::vector<std::string>& entries) {
+    Taken taken;
+    for (const auto& entry : entries) {
+        taken.entries.push_back(widened(entry));
+    }
+    return taken;
+}
+
+Taken wideList(const std::vector<std::u16string>& entries) {
+    return Taken{true, entries};
+}
+
+std::vector<Taken> takeAll() {
+    std::vector<Taken> lists;
+    for (const PendingList& list : takePendingFiles()) {
+        Taken taken;
+        if (list.wide != nullptr) {
+            taken.wide = true;
+            taken.entries.assign(list.wide->entries, list.wide->entries + list.wide->count);
+        } else if (list.narrow != nullptr) {
+            for (int32_t i = 0; i < list.narrow->count; ++i) {
+                taken.entries.push_back(widened(list.narrow->entries[i]));
+            }
+        }
+        lists.push_back(std::move(taken));
     }
     return lists;
 }
@@ -124,18 +177,31 @@ void testRoundTrip() {
     }
     takeAll();
 
-    ok(sendToFirstInstance("a|b|") == 0, "send a|b|");
+    // A later start sends UTF-16 over operation 1, to a first instance that
+    // knows it: the narrow text is never sent.
+    ok(sendToFirstInstance(u"a|b|", "narrow|") == 0, "send a|b|");
     auto lists = takeAll();
-    ok((lists.size() == 1 && lists[0] == std::vector<std::string>{"a", "b"}),
-       "a|b| arrives as one list of two entries");
+    ok(lists.size() == 1 && lists[0] == wideList({u"a", u"b"}),
+       "a|b| arrives as one UTF-16 list of two entries");
 
-    ok(sendToFirstInstance("x|y|") == 0 && sendToFirstInstance("z|") == 0, "two sends");
+    ok(sendToFirstInstance(u"x|y|", "x|y|") == 0 && sendToFirstInstance(u"z|", nullptr) == 0,
+       "two sends");
     lists = takeAll();
-    ok((lists.size() == 2 && lists[0] == std::vector<std::string>{"x", "y"} &&
-        lists[1] == std::vector<std::string>{"z"}),
+    ok(lists.size() == 2 && lists[0] == wideList({u"x", u"y"}) && lists[1] == wideList({u"z"}),
        "two hand-overs are both kept, in order");
 
-    ok(sendToFirstInstance("|||") == 0 && takeAll().empty(), "bars only add no list");
+    ok(sendToFirstInstance(u"|||", "|||") == 0 && takeAll().empty(), "bars only add no list");
+
+    // Both operations feed the one queue, in the order the calls came.
+    const std::u16string unicode = u"Za\u017C\u00F3\u0142\u0107|\U0001F600\xD800|a\uFF5Cb|";
+    ok(sendRaw("old|") == 0 && sendToFirstInstance(unicode.c_str(), "Zazolc|") == 0 &&
+           sendRaw("older|") == 0,
+       "operation 0, operation 1, operation 0");
+    lists = takeAll();
+    ok((lists.size() == 3 && lists[0] == narrowList({"old"}) &&
+        lists[1] == wideList({u"Za\u017C\u00F3\u0142\u0107", u"\U0001F600\xD800", u"a\uFF5Cb"}) &&
+        lists[2] == narrowList({"older"})),
+       "the lists of both operations are not kept in arrival order, each of its kind");
 
     group = "bad input";
     const std::string megabyte(1 << 20, 'm');
@@ -143,23 +209,36 @@ void testRoundTrip() {
     // Windows refuses a request above the registered maximum size with an
     // exception; Wine does not enforce the maximum and delivers it.
     lists = takeAll();
-    ok((code != 0 || (lists.size() == 1 && lists[0] == std::vector<std::string>{"ok"})),
+    ok((code != 0 || (lists.size() == 1 && lists[0] == narrowList({"ok"}))),
        "1 MB text: code 0x%lx, %zu lists", code, lists.size());
+    code = sendRawWide(std::u16string(1 << 20, u'\u00E9') + u"|ok|");
+    lists = takeAll();
+    ok((code != 0 || (lists.size() == 1 && lists[0] == wideList({u"ok"}))),
+       "1 M units over operation 1: code 0x%lx, %zu lists", code, lists.size());
 
     ok(sendRaw(std::string(100000, '|')) == 0 && takeAll().empty(), "100,000 bars add nothing");
+    ok(sendRawWide(std::u16string(100000, u'|')) == 0 && takeAll().empty(),
+       "100,000 bars over operation 1 add nothing");
 
+    // Twenty entries of 511 kept, fields of 600 dropped whole, in either width.
     std::string fields;
+    std::u16string wideFields;
+    std::vector<std::string> twenty;
+    std::vector<std::u16string> wideTwenty;
     for (int i = 0; i < 30; ++i) {
-        fields +=
-            std::string(600, 'f') + "|" + std::string(511, static_cast<char>('A' + i % 26)) + "|";
+        const std::string kept(511, static_cast<char>('A' + i % 26));
+        fields += std::string(600, 'f') + "|" + kept + "|";
+        const std::u16string wideKept = std::u16string(509, u'\u0416') + u"\U0001F600";
+        wideFields += std::u16string(600, u'\xD800') + u"|" + wideKept + u"|";
+        if (twenty.size() < 20) {
+            twenty.push_back(kept);
+            wideTwenty.push_back(wideKept);
+        }
     }
-    ok(sendRaw(fields) == 0, "600-character fields sent");
+    ok(sendRaw(fields) == 0 && sendRawWide(wideFields) == 0, "600-unit fields sent");
     lists = takeAll();
-    bool limits = lists.size() == 1 && lists[0].size() == 20;
-    for (std::size_t i = 0; limits && i < 20; ++i) {
-        limits = lists[0][i] == std::string(511, static_cast<char>('A' + i % 26));
-    }
-    ok(limits, "over-long fields are dropped whole and twenty entries kept");
+    ok(lists.size() == 2 && lists[0] == narrowList(twenty) && lists[1] == wideList(wideTwenty),
+       "over-long fields are dropped whole and twenty entries kept");
 
     std::string high;
     for (int c = 0x80; c <= 0xFF; ++c) {
@@ -167,13 +246,27 @@ void testRoundTrip() {
     }
     ok(sendRaw(high + "|") == 0, "bytes of 0x80 and above sent");
     lists = takeAll();
-    ok(lists.size() == 1 && lists[0].size() == 1 && lists[0][0] == high,
+    ok(lists.size() == 1 && lists[0] == narrowList({high}),
        "bytes of 0x80 and above arrive unchanged");
 
+    // Unpaired surrogates of either half, alone and in the wrong order, and
+    // the last units of the plane reach the queue unchanged.
+    const std::u16string lone = u"\xD800|\xDFFF|\xDC00\xD800|x\xDBFF|\uFFFE\uFFFF|";
+    ok(sendRawWide(lone) == 0, "unpaired surrogates sent");
+    lists = takeAll();
+    ok(lists.size() == 1 && lists[0] == wideList({u"\xD800", u"\xDFFF", u"\xDC00\xD800", u"x\xDBFF",
+                                                  u"\uFFFE\uFFFF"}),
+       "unpaired surrogates do not arrive unchanged");
+
     for (std::size_t i = 0; i < kMaxPendingLists + 10; ++i) {
-        sendRaw("flood|");
+        if (i % 2 == 0) {
+            sendRaw("flood|");
+        } else {
+            sendRawWide(u"flood|");
+        }
     }
-    ok(takeAll().size() == kMaxPendingLists, "a flood is bounded at %zu lists", kMaxPendingLists);
+    ok(takeAll().size() == kMaxPendingLists, "a flood of both operations is bounded at %zu lists",
+       kMaxPendingLists);
 }
 
 } // namespace
