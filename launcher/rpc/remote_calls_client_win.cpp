@@ -143,8 +143,14 @@ int32_t sendToFirstInstance(const char16_t* text, const char* narrowText) {
               static_cast<unsigned long>(code));
     }
     if (code != 0) {
-        std::printf("Runtime reported exception 0x%lx = %ld\n", static_cast<unsigned long>(code),
-                    static_cast<long>(code));
+        // The C runtime's _snprintf and fputs, not printf: libstdc++ makes
+        // printf MinGW's own, which would bring its whole formatter (about
+        // 20 KB) into the executable.
+        char line[64];
+        _snprintf(line, sizeof line, "Runtime reported exception 0x%lx = %ld\n",
+                  static_cast<unsigned long>(code), static_cast<long>(code));
+        line[sizeof line - 1] = '\0';
+        std::fputs(line, stdout);
     }
     return result;
 }
