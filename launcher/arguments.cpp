@@ -12,8 +12,12 @@ template <typename Char> std::size_t entryLength(const Char (&entry)[kArgumentSi
 // Appends one entry unless the list is full or the entry too long; the
 // caller has already ruled out empty entries.
 template <typename Char>
-void addEntry(BasicArgList<Char>& list, std::basic_string_view<Char> entry) {
-    if (list.count >= kMaxArguments || entry.size() >= kArgumentSize) {
+void addEntry(BasicArgList<Char>& list, std::basic_string_view<Char> entry,
+              DroppedFields* dropped) {
+    if (entry.size() >= kArgumentSize || list.count >= kMaxArguments) {
+        if (dropped != nullptr) {
+            ++(entry.size() >= kArgumentSize ? dropped->tooLong : dropped->beyondLimit);
+        }
         return;
     }
     Char* slot = list.entries[list.count];
@@ -24,7 +28,8 @@ void addEntry(BasicArgList<Char>& list, std::basic_string_view<Char> entry) {
 
 // Every maximal run of characters other than the separator is one entry.
 template <typename Char>
-void splitAt(std::basic_string_view<Char> text, Char separator, BasicArgList<Char>& list) {
+void splitAt(std::basic_string_view<Char> text, Char separator, BasicArgList<Char>& list,
+             DroppedFields* dropped = nullptr) {
     list.count = 0;
     std::size_t pos = 0;
     while (pos < text.size()) {
@@ -36,7 +41,7 @@ void splitAt(std::basic_string_view<Char> text, Char separator, BasicArgList<Cha
         if (end == std::basic_string_view<Char>::npos) {
             end = text.size();
         }
-        addEntry(list, text.substr(pos, end - pos));
+        addEntry(list, text.substr(pos, end - pos), dropped);
         pos = end;
     }
 }
@@ -119,10 +124,10 @@ std::size_t joinArguments(const WideArgList& args, char16_t (&text)[kJoinedSize]
     return join(args, text);
 }
 
-void splitArguments(std::string_view text, ArgList& list) {
-    splitAt(text, '|', list);
+void splitArguments(std::string_view text, ArgList& list, DroppedFields* dropped) {
+    splitAt(text, '|', list, dropped);
 }
 
-void splitArguments(std::u16string_view text, WideArgList& list) {
-    splitAt(text, u'|', list);
+void splitArguments(std::u16string_view text, WideArgList& list, DroppedFields* dropped) {
+    splitAt(text, u'|', list, dropped);
 }

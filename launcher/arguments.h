@@ -48,7 +48,14 @@ void parseCommandLine(WideArgList& args);
 std::size_t joinArguments(const ArgList& args, char (&text)[kJoinedSize]);
 std::size_t joinArguments(const WideArgList& args, char16_t (&text)[kJoinedSize]);
 
+// The fields that a split left out, for the trace.
+struct DroppedFields {
+    int32_t tooLong = 0;     // longer than 511 units
+    int32_t beyondLimit = 0; // of a length that fits, after the twentieth
+};
+
 // Replaces list with the non-empty "|"-separated fields of text, with the
-// same limits as splitCommandLine. Only U+007C separates.
-void splitArguments(std::string_view text, ArgList& list);
-void splitArguments(std::u16string_view text, WideArgList& list);
+// same limits as splitCommandLine, and counts into dropped what it left
+// out. Only U+007C separates.
+void splitArguments(std::string_view text, ArgList& list, DroppedFields* dropped = nullptr);
+void splitArguments(std::u16string_view text, WideArgList& list, DroppedFields* dropped = nullptr);

@@ -17,38 +17,45 @@ void place(PendingList& pending, std::unique_ptr<WideArgList> list) {
     pending.wide = std::move(list);
 }
 
-template <typename Char> bool queueText(std::basic_string_view<Char> text) noexcept {
+template <typename Char>
+bool queueText(std::basic_string_view<Char> text, ReceivedText& received) noexcept {
     try {
         // Split and allocate before taking the lock.
         auto list = std::make_unique<BasicArgList<Char>>();
-        splitArguments(text, *list);
-        if (list->count == 0) {
+        splitArguments(text, *list, &received.dropped);
+        const int32_t count = list->count;
+        if (count == 0) {
             return false;
         }
         PendingList pending;
         place(pending, std::move(list));
         std::lock_guard<std::mutex> guard(pendingLock);
         if (pendingFiles.size() >= kMaxPendingLists) {
+            received.queueFull = true;
             return false;
         }
         pendingFiles.push_back(std::move(pending));
+        received.kept = count;
         return true;
     } catch (...) {
         // Out of memory, or a lock the system would not give: the hand-over
         // is lost, but the caller's thread belongs to the RPC runtime and
         // must not see an exception.
+        received.outOfMemory = true;
         return false;
     }
 }
 
 } // namespace
 
-bool queueForwardedText(std::string_view text) noexcept {
-    return queueText(text);
+bool queueForwardedText(std::string_view text, ReceivedText* received) noexcept {
+    ReceivedText ignored;
+    return queueText(text, received != nullptr ? *received : ignored);
 }
 
-bool queueForwardedText(std::u16string_view text) noexcept {
-    return queueText(text);
+bool queueForwardedText(std::u16string_view text, ReceivedText* received) noexcept {
+    ReceivedText ignored;
+    return queueText(text, received != nullptr ? *received : ignored);
 }
 
 PendingFiles takePendingFiles() {

@@ -25,12 +25,20 @@ using PendingFiles = std::deque<PendingList>;
 // is busy in Java.
 constexpr std::size_t kMaxPendingLists = 256;
 
+// What became of one received text, for the trace.
+struct ReceivedText {
+    int32_t kept = 0;       // entries of the list queued, 0 when none was
+    DroppedFields dropped;  // fields that did not fit a list
+    bool queueFull = false; // the list was dropped: kMaxPendingLists wait
+    bool outOfMemory = false;
+};
+
 // Splits one received text and queues it as one list, after those that came
 // before it, whichever their kind. A text that gives no entries adds nothing.
 // Never throws and never waits on the main thread. Returns whether a list was
-// queued.
-bool queueForwardedText(std::string_view text) noexcept;
-bool queueForwardedText(std::u16string_view text) noexcept;
+// queued, and tells received what became of the text.
+bool queueForwardedText(std::string_view text, ReceivedText* received = nullptr) noexcept;
+bool queueForwardedText(std::u16string_view text, ReceivedText* received = nullptr) noexcept;
 
 // Takes every queued list, in arrival order, leaving the queue empty.
 PendingFiles takePendingFiles();

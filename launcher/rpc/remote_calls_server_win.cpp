@@ -7,6 +7,7 @@
 #include <sddl.h>
 
 #include "caller_identity.h"
+#include "common/trace.h"
 #include "common/unique_handle_win.h"
 #include "launcher/pending_files.h"
 
@@ -137,15 +138,33 @@ const RPC_SERVER_INTERFACE remoteCallsServerInterface = {
     0x04000000,
 };
 
+namespace {
+
+void traceReceived(int operation, const ReceivedText& received) {
+    TRACE("hand-over received over operation %d: %ld entries kept; dropped %ld too long, %ld "
+          "beyond twenty%s",
+          operation, static_cast<long>(received.kept), static_cast<long>(received.dropped.tooLong),
+          static_cast<long>(received.dropped.beyondLimit),
+          received.queueFull     ? ", the list as the queue is full"
+          : received.outOfMemory ? ", the list for want of memory"
+                                 : "");
+}
+
+} // namespace
+
 void receiveSendArguments(unsigned char* text) {
     // The runtime's thread must come back at once and must see no
     // exception, whatever arrived: the queue copies what fits and drops the rest.
-    queueForwardedText(reinterpret_cast<const char*>(text));
+    ReceivedText received;
+    queueForwardedText(reinterpret_cast<const char*>(text), &received);
+    traceReceived(0, received);
 }
 
 void receiveSendArgumentsWide(wchar_t* text) {
     // As above; wchar_t is char16_t's representation on Windows.
-    queueForwardedText(std::u16string_view(reinterpret_cast<const char16_t*>(text)));
+    ReceivedText received;
+    queueForwardedText(std::u16string_view(reinterpret_cast<const char16_t*>(text)), &received);
+    traceReceived(1, received);
 }
 
 int32_t startRemoteCallsServer() {

@@ -87,6 +87,41 @@ TEST_F(PendingFilesTest, ATextWithoutEntriesAddsNoList) {
     EXPECT_TRUE(takeAll().empty());
 }
 
+// What the trace says of a received text: what was kept, and what was
+// dropped and why.
+TEST_F(PendingFilesTest, TellsWhatBecameOfEachText) {
+    std::string thirty;
+    for (int i = 0; i < 30; ++i) {
+        thirty += std::to_string(i) + "|";
+    }
+    const struct {
+        std::string text;
+        int32_t kept;
+        int32_t tooLong;
+        int32_t beyondLimit;
+    } cases[] = {
+        {"a|b|", 2, 0, 0},   {std::string(512, 'x') + "|k|" + std::string(600, 'y'), 1, 2, 0},
+        {thirty, 20, 0, 10}, {std::string(512, 'x') + "|" + thirty, 20, 1, 10},
+        {"||", 0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        ReceivedText received;
+        EXPECT_EQ(queueForwardedText(c.text, &received), c.kept > 0);
+        EXPECT_EQ(received.kept, c.kept) << c.text.substr(0, 40);
+        EXPECT_EQ(received.dropped.tooLong, c.tooLong) << c.text.substr(0, 40);
+        EXPECT_EQ(received.dropped.beyondLimit, c.beyondLimit) << c.text.substr(0, 40);
+        EXPECT_FALSE(received.queueFull);
+    }
+    takeAll();
+    for (std::size_t i = 0; i < kMaxPendingLists; ++i) {
+        queueForwardedText(u"w|");
+    }
+    ReceivedText received;
+    EXPECT_FALSE(queueForwardedText(u"one too many|", &received));
+    EXPECT_TRUE(received.queueFull);
+    EXPECT_EQ(received.kept, 0);
+}
+
 // The bound counts both kinds together; either kind is refused beyond it.
 TEST_F(PendingFilesTest, DropsListsBeyondTheBoundUntilTheWatcherTakesThem) {
     for (std::size_t i = 0; i < kMaxPendingLists; ++i) {
