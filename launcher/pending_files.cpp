@@ -46,16 +46,24 @@ bool queueText(std::basic_string_view<Char> text, ReceivedText& received) noexce
     }
 }
 
+template <typename Char>
+bool queueReporting(std::basic_string_view<Char> text, ReceivedText* received) noexcept {
+    ReceivedText report;
+    const bool queued = queueText(text, report);
+    if (received != nullptr) {
+        *received = report;
+    }
+    return queued;
+}
+
 } // namespace
 
 bool queueForwardedText(std::string_view text, ReceivedText* received) noexcept {
-    ReceivedText ignored;
-    return queueText(text, received != nullptr ? *received : ignored);
+    return queueReporting(text, received);
 }
 
 bool queueForwardedText(std::u16string_view text, ReceivedText* received) noexcept {
-    ReceivedText ignored;
-    return queueText(text, received != nullptr ? *received : ignored);
+    return queueReporting(text, received);
 }
 
 PendingFiles takePendingFiles() {
