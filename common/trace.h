@@ -23,6 +23,9 @@ __attribute__((format(printf, 1, 2))) void traceWrite(const char* format, ...);
 #ifdef PELLIX_NO_TRACE
 #define TRACE(...)                                                                                 \
     do {                                                                                           \
+        if (false) {                                                                               \
+            traceWrite(__VA_ARGS__);                                                               \
+        }                                                                                          \
     } while (false)
 #else
 #define TRACE(...)                                                                                 \

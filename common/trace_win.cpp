@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 
+#ifndef PELLIX_NO_TRACE
 namespace {
 
 HANDLE traceFile = nullptr;
@@ -76,6 +77,7 @@ ULONGLONG msSinceProcessStart() {
 }
 
 } // namespace
+#endif
 
 void startTrace() {
 #ifndef PELLIX_NO_TRACE

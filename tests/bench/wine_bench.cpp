@@ -3,12 +3,14 @@
 // timed program runs beside its floor in the same run, alternating, and all
 // under the wineserver of the bed that runs this program.
 //
-//   wine_bench PELLIX2.EXE JVM.DLL BENCH_DIR [RUNS [IDLE_SECONDS [EARLIER.EXE]]]
+//   wine_bench PELLIX2.EXE JVM.DLL BENCH_DIR [RUNS [IDLE_SECONDS [NAME=OTHER.EXE...]]]
 //
 // BENCH_DIR holds the floors and controls (bench_*.exe) of CMakeLists.txt.
-// EARLIER.EXE, an earlier build of Pellix2.exe, hands over beside it in the
-// same runs, to the same first instance, so that a change to the hand-over
-// is measured against what it replaces.
+// Each OTHER.EXE, another build of Pellix2.exe (an earlier release, one with
+// the trace compiled out), starts first and hands over beside it in the same
+// rounds, to the same first instance, so that a change is measured against
+// what it replaces; NAME names it in the table, with a target of 1.05x for
+// an earlier build and 1.03x for one whose name begins with "without".
 // Prints the rows of the table (lines that begin with "|"), then the single
 // runs.
 #include "wine_test.h"
@@ -110,7 +112,7 @@ struct Setup {
     std::string prologue;
     std::string prologueSend;
     std::string idle;
-    std::string earlier;
+    std::vector<std::pair<std::string, std::string>> others; // name, program
     std::string workDir;
     std::string classicHome; // registered under the classic key
     int runs = 20;
@@ -140,13 +142,14 @@ struct FirstStart {
     double privateKb = -1;
 };
 
-// A first start up to JNI_CreateJavaVM; waits for main, then ends it.
-FirstStart firstStart(const Setup& setup, Stamps& stamps) {
+// A first start of launcher up to JNI_CreateJavaVM; waits for main, then
+// ends it.
+FirstStart firstStart(const Setup& setup, const std::string& launcher, Stamps& stamps) {
     FirstStart result;
     stamps.skipAll();
     Process process;
     const LONGLONG began = counterNow();
-    if (!ok(start(process, quotedPath(setup.launcher), setup.workDir),
+    if (!ok(start(process, quotedPath(launcher), setup.workDir),
             "first start: cannot start: %lu", GetLastError())) {
         return result;
     }
@@ -249,25 +252,58 @@ void registerVendorRuntimes(const std::string& home) {
     }
 }
 
+// The target against another build: a trace compiled out may cost nothing
+// measurable, any other earlier build 5% at most.
+double targetAgainst(const std::string& name) {
+    return name.rfind("without", 0) == 0 ? 1.03 : 1.05;
+}
+
+// Rows of this build against each other build, beside it in the same runs.
+std::string compareOthers(const Setup& setup, const std::string& what, const Values& measured,
+                          const std::vector<Values>& others) {
+    std::string rows;
+    for (std::size_t k = 0; k < setup.others.size(); ++k) {
+        const std::string& name = setup.others[k].first;
+        rows += compare(what + ", against the build " + name + " (n=" +
+                            std::to_string(others[k].size()) + ")",
+                        measured, name.c_str(), others[k], targetAgainst(name));
+    }
+    return rows;
+}
+
 std::string benchFirstStart(const Setup& setup, Stamps& stamps, Values& privateKb) {
     Values launcher;
     Values vendor;
     Values empty;
     Values prologue;
+    std::vector<Values> others(setup.others.size());
     for (int i = -2; i < setup.runs; ++i) { // two rounds to warm up
-        // The two first starts alternate A B B A, so that neither is always
-        // the one right after the other's end.
-        FirstStart first;
-        FirstStart throughVendor;
-        for (int turn = 0; turn < 2; ++turn) {
-            if ((turn == 0) == (i % 2 != 0)) {
+        // The first starts take turns in an order that changes each round,
+        // so that none is always the one right after another's end.
+        const std::size_t starts = 2 + setup.others.size();
+        for (std::size_t turn = 0; turn < starts; ++turn) {
+            const std::size_t which = (turn + static_cast<std::size_t>(i + 2)) % starts;
+            FirstStart timed;
+            if (which == 0) {
+                timed = firstStart(setup, setup.launcher, stamps);
+                if (i >= 0) {
+                    keep(launcher, timed.toCreate);
+                    keep(privateKb, timed.privateKb);
+                }
+            } else if (which == 1) {
                 // Without the classic key, the launcher reads the maker's key.
                 RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\JavaSoft");
-                throughVendor = firstStart(setup, stamps);
+                timed = firstStart(setup, setup.launcher, stamps);
                 ok(registerRuntime("1.8", setup.classicHome),
                    "set-up: cannot register the runtime");
+                if (i >= 0) {
+                    keep(vendor, timed.toCreate);
+                }
             } else {
-                first = firstStart(setup, stamps);
+                timed = firstStart(setup, setup.others[which - 2].second, stamps);
+                if (i >= 0) {
+                    keep(others[which - 2], timed.toCreate);
+                }
             }
             Sleep(kPauseMs);
         }
@@ -276,9 +312,6 @@ std::string benchFirstStart(const Setup& setup, Stamps& stamps, Values& privateK
         const double c = runToEnd(setup, quotedPath(setup.prologue), 0, "(c)");
         Sleep(kPauseMs);
         if (i >= 0) {
-            keep(launcher, first.toCreate);
-            keep(vendor, throughVendor.toCreate);
-            keep(privateKb, first.privateKb);
             keep(empty, a);
             keep(prologue, c);
         }
@@ -286,10 +319,14 @@ std::string benchFirstStart(const Setup& setup, Stamps& stamps, Values& privateK
     std::printf("first start, ms per run:\n");
     printRuns("Pellix2 to JNI_CreateJavaVM", launcher);
     printRuns("through a maker's key", vendor);
+    for (std::size_t k = 0; k < others.size(); ++k) {
+        printRuns(setup.others[k].first.c_str(), others[k]);
+    }
     printRuns("(a) empty program", empty);
     printRuns("(c) start prologue", prologue);
     const std::string n = " (n=" + std::to_string(launcher.size()) + ")";
-    return compare("2. First start: exec to JNI_CreateJavaVM" + n, launcher, "(a)", empty, 1.20) +
+    return compareOthers(setup, "2. First start: exec to JNI_CreateJavaVM", launcher, others) +
+           compare("2. First start: exec to JNI_CreateJavaVM" + n, launcher, "(a)", empty, 1.20) +
            compare("2. First start: exec to JNI_CreateJavaVM", launcher, "(c)", prologue, 0) +
            compare("(c) start prologue: exec to exit", prologue, "(a)", empty, 0) +
            compare("2. First start through a maker's key of 50 subkeys: exec to "
@@ -304,22 +341,22 @@ std::string benchHandOver(const Setup& setup, Stamps& stamps, HANDLE signal) {
     Values bare;
     Values prologueBare;
     Values empty;
-    Values earlierToExit;
-    Values earlierToOpenFiles;
+    std::vector<Values> othersToExit(setup.others.size());
+    std::vector<Values> othersToOpenFiles(setup.others.size());
     for (int i = -2; i < setup.runs; ++i) {
-        // The earlier build goes first in every other round, so that neither
-        // always follows the same program.
-        HandOver e;
-        const bool earlierFirst = !setup.earlier.empty() && i % 2 != 0;
-        if (earlierFirst) {
-            e = handOver(setup, setup.earlier, stamps);
+        // The builds take turns in an order that changes each round, so that
+        // none always follows the same program.
+        const std::size_t builds = 1 + setup.others.size();
+        for (std::size_t turn = 0; turn < builds; ++turn) {
+            const std::size_t which = (turn + static_cast<std::size_t>(i + 2)) % builds;
+            const HandOver h = handOver(
+                setup, which == 0 ? setup.launcher : setup.others[which - 1].second, stamps);
             Sleep(kPauseMs);
-        }
-        const HandOver h = handOver(setup, setup.launcher, stamps);
-        Sleep(kPauseMs);
-        if (!setup.earlier.empty() && !earlierFirst) {
-            e = handOver(setup, setup.earlier, stamps);
-            Sleep(kPauseMs);
+            if (i < 0) {
+                continue;
+            }
+            keep(which == 0 ? toExit : othersToExit[which - 1], h.toExit);
+            keep(which == 0 ? toOpenFiles : othersToOpenFiles[which - 1], h.toOpenFiles);
         }
         const double b = sendOnly(setup, setup.sendOnly, stamps, signal);
         Sleep(kPauseMs);
@@ -328,35 +365,26 @@ std::string benchHandOver(const Setup& setup, Stamps& stamps, HANDLE signal) {
         const double a = runToEnd(setup, quotedPath(setup.empty), 0, "(a)");
         Sleep(kPauseMs);
         if (i >= 0) {
-            keep(toExit, h.toExit);
-            keep(toOpenFiles, h.toOpenFiles);
             keep(bare, b);
             keep(prologueBare, d);
             keep(empty, a);
-            keep(earlierToExit, e.toExit);
-            keep(earlierToOpenFiles, e.toOpenFiles);
         }
     }
     std::printf("hand-over, ms per run:\n");
     printRuns("Pellix2 to exit", toExit);
     printRuns("Pellix2 to openFiles", toOpenFiles);
-    if (!setup.earlier.empty()) {
-        printRuns("earlier Pellix2 to exit", earlierToExit);
-        printRuns("earlier Pellix2 to openFiles", earlierToOpenFiles);
+    for (std::size_t k = 0; k < setup.others.size(); ++k) {
+        printRuns((setup.others[k].first + " to exit").c_str(), othersToExit[k]);
+        printRuns((setup.others[k].first + " to openFiles").c_str(), othersToOpenFiles[k]);
     }
     printRuns("(b) bare call", bare);
     printRuns("(d) prologue and bare call", prologueBare);
     printRuns("(a) empty program", empty);
     const std::string n = " (n=" + std::to_string(toExit.size()) + ")";
-    std::string earlierRows;
-    if (!setup.earlier.empty()) {
-        const std::string pairs = " (n=" + std::to_string(earlierToExit.size()) + ")";
-        earlierRows = compare("1. Hand-over against the earlier build: exec to exit" + pairs,
-                              toExit, "earlier", earlierToExit, 1.05) +
-                      compare("1. Hand-over against the earlier build: exec to openFiles",
-                              toOpenFiles, "earlier", earlierToOpenFiles, 1.05);
-    }
-    return earlierRows + compare("1. Hand-over: exec to exit" + n, toExit, "(b)", bare, 1.10) +
+    return compareOthers(setup, "1. Hand-over: exec to exit", toExit, othersToExit) +
+           compareOthers(setup, "1. Hand-over: exec to openFiles", toOpenFiles,
+                         othersToOpenFiles) +
+           compare("1. Hand-over: exec to exit" + n, toExit, "(b)", bare, 1.10) +
            compare("1. Hand-over: exec to exit", toExit, "(a)", empty, 0) +
            compare("1. Hand-over: exec to openFiles", toOpenFiles, "(b)", bare, 1.10) +
            compare("1. Hand-over: exec to openFiles", toOpenFiles, "(a)", empty, 0) +
@@ -561,7 +589,7 @@ std::string benchSize(const Setup& setup, const Values& privateKb, const Control
 int main(int argc, char** argv) {
     if (argc < 4) {
         std::printf("usage: wine_bench PELLIX2.EXE JVM.DLL BENCH_DIR [RUNS [IDLE_SECONDS "
-                    "[EARLIER.EXE]]]\n");
+                    "[NAME=OTHER.EXE...]]]\n");
         return 2;
     }
     group = "bench";
@@ -579,8 +607,13 @@ int main(int argc, char** argv) {
     if (argc > 5) {
         setup.idleSeconds = static_cast<DWORD>(std::atoi(argv[5]));
     }
-    if (argc > 6) {
-        setup.earlier = windowsPath(argv[6]);
+    for (int i = 6; i < argc; ++i) {
+        const std::string other = argv[i];
+        const std::size_t equals = other.find('=');
+        if (!ok(equals != std::string::npos, "set-up: [%s] is no NAME=OTHER.EXE", argv[i])) {
+            return 2;
+        }
+        setup.others.emplace_back(other.substr(0, equals), windowsPath(other.substr(equals + 1)));
     }
 
     // Only stamps: the stand-in's log would time its own writing.
