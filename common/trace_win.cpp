@@ -31,10 +31,10 @@ ULONGLONG msSinceStart() {
 void writeLine(std::string_view text) {
     // The C runtime's _snprintf: MinGW's snprintf brings a printf of its own.
     char prefix[64];
-    const int length = _snprintf(prefix, sizeof prefix, "%lu %lu %lu ",
-                                 static_cast<unsigned long>(msSinceStart()),
-                                 static_cast<unsigned long>(GetCurrentProcessId()),
-                                 static_cast<unsigned long>(GetCurrentThreadId()));
+    const int length =
+        _snprintf(prefix, sizeof prefix, "%lu %lu %lu ", static_cast<unsigned long>(msSinceStart()),
+                  static_cast<unsigned long>(GetCurrentProcessId()),
+                  static_cast<unsigned long>(GetCurrentThreadId()));
     std::string line;
     try {
         line.reserve(static_cast<std::size_t>(length) + text.size() + 2);

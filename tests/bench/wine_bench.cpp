@@ -149,8 +149,8 @@ FirstStart firstStart(const Setup& setup, const std::string& launcher, Stamps& s
     stamps.skipAll();
     Process process;
     const LONGLONG began = counterNow();
-    if (!ok(start(process, quotedPath(launcher), setup.workDir),
-            "first start: cannot start: %lu", GetLastError())) {
+    if (!ok(start(process, quotedPath(launcher), setup.workDir), "first start: cannot start: %lu",
+            GetLastError())) {
         return result;
     }
     LONGLONG loaded = 0;
@@ -264,8 +264,8 @@ std::string compareOthers(const Setup& setup, const std::string& what, const Val
     std::string rows;
     for (std::size_t k = 0; k < setup.others.size(); ++k) {
         const std::string& name = setup.others[k].first;
-        rows += compare(what + ", against the build " + name + " (n=" +
-                            std::to_string(others[k].size()) + ")",
+        rows += compare(what + ", against the build " + name +
+                            " (n=" + std::to_string(others[k].size()) + ")",
                         measured, name.c_str(), others[k], targetAgainst(name));
     }
     return rows;
@@ -382,8 +382,7 @@ std::string benchHandOver(const Setup& setup, Stamps& stamps, HANDLE signal) {
     printRuns("(a) empty program", empty);
     const std::string n = " (n=" + std::to_string(toExit.size()) + ")";
     return compareOthers(setup, "1. Hand-over: exec to exit", toExit, othersToExit) +
-           compareOthers(setup, "1. Hand-over: exec to openFiles", toOpenFiles,
-                         othersToOpenFiles) +
+           compareOthers(setup, "1. Hand-over: exec to openFiles", toOpenFiles, othersToOpenFiles) +
            compare("1. Hand-over: exec to exit" + n, toExit, "(b)", bare, 1.10) +
            compare("1. Hand-over: exec to exit", toExit, "(a)", empty, 0) +
            compare("1. Hand-over: exec to openFiles", toOpenFiles, "(b)", bare, 1.10) +

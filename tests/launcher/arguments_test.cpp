@@ -1,4 +1,5 @@
 #include "launcher/arguments.h"
+#include "tests/printable.h"
 
 #include <gtest/gtest.h>
 
@@ -48,21 +49,6 @@ WideEntries widened(const Entries& texts) {
     WideEntries out;
     for (const auto& text : texts) {
         out.push_back(widened(text));
-    }
-    return out;
-}
-
-// For failure messages: ASCII as it is, any other unit as \uXXXX.
-std::string printable(const std::u16string& text) {
-    std::string out;
-    for (char16_t unit : text) {
-        if (unit >= 0x20 && unit < 0x7F) {
-            out += static_cast<char>(unit);
-        } else {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned>(unit));
-            out += escape;
-        }
     }
     return out;
 }

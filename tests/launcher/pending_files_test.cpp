@@ -1,4 +1,5 @@
 #include "launcher/pending_files.h"
+#include "tests/launcher/taken_lists.h"
 
 #include <gtest/gtest.h>
 
@@ -7,53 +8,18 @@
 #include <thread>
 #include <vector>
 
-namespace {
-
-// A taken list: its kind, and its entries, narrow ones widened unit for
-// byte (the tests' narrow texts are ASCII).
-struct Taken {
-    bool wide = false;
-    std::vector<std::u16string> entries;
-    bool operator==(const Taken& other) const {
-        return wide == other.wide && entries == other.entries;
-    }
-};
-
-void PrintTo(const Taken& taken, std::ostream* out) {
+// Found by GoogleTest beside Taken, for its failure messages.
+static void PrintTo(const Taken& taken, std::ostream* out) {
     *out << (taken.wide ? "wide" : "narrow") << " " << ::testing::PrintToString(taken.entries);
 }
 
-std::u16string widened(const std::string& text) {
-    return std::u16string(text.begin(), text.end());
-}
+namespace {
 
-Taken narrowList(const std::vector<std::string>& entries) {
-    Taken taken;
-    for (const auto& entry : entries) {
-        taken.entries.push_back(widened(entry));
-    }
-    return taken;
-}
-
-Taken wideList(const std::vector<std::u16string>& entries) {
-    return Taken{true, entries};
-}
-
+// Every list the queue gives holds exactly one kind.
 std::vector<Taken> takeAll() {
-    std::vector<Taken> lists;
-    for (const PendingList& list : takePendingFiles()) {
-        EXPECT_NE(list.narrow == nullptr, list.wide == nullptr) << "not exactly one kind";
-        Taken taken;
-        if (list.wide != nullptr) {
-            taken.wide = true;
-            taken.entries.assign(list.wide->entries, list.wide->entries + list.wide->count);
-        } else if (list.narrow != nullptr) {
-            for (int32_t i = 0; i < list.narrow->count; ++i) {
-                taken.entries.push_back(widened(list.narrow->entries[i]));
-            }
-        }
-        lists.push_back(std::move(taken));
-    }
+    bool oneKindEach = true;
+    std::vector<Taken> lists = ::takeAll(&oneKindEach);
+    EXPECT_TRUE(oneKindEach) << "a list not of exactly one kind";
     return lists;
 }
 

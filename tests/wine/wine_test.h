@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/unique_handle_win.h"
+#include "tests/printable.h"
 
 namespace winetest {
 
@@ -369,22 +370,6 @@ inline std::wstring windowText(HWND window) {
     wchar_t text[1024] = L"";
     GetWindowTextW(window, text, 1024);
     return text;
-}
-
-// A wide text for a failure report: printable ASCII as it is, anything else
-// as \uXXXX, the form the tests write expected texts in.
-inline std::string printable(const std::wstring& text) {
-    std::string out;
-    for (const wchar_t c : text) {
-        if (c >= 0x20 && c < 0x7f) {
-            out.push_back(static_cast<char>(c));
-        } else {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
-            out += escape;
-        }
-    }
-    return out;
 }
 
 // Where a window lies in the client coordinates of another, usually its

@@ -10,6 +10,7 @@
 #include "launcher/java/java_calls.h"
 #include "launcher/java/java_options.h"
 #include "launcher/launcher.h"
+#include "tests/printable.h"
 
 #include <gtest/gtest.h>
 
@@ -247,21 +248,6 @@ TEST_F(JavaMachineOptions, ReachTheMachineAsTheyStand) {
         // creation; it is then taken without a word.
         EXPECT_EQ(creationOutput, "");
     }
-}
-
-// Printable for a failure message: ASCII as it is, other units as \uXXXX.
-std::string printable(std::u16string_view text) {
-    std::string out;
-    for (char16_t unit : text) {
-        if (unit >= 0x20 && unit < 0x7F) {
-            out += static_cast<char>(unit);
-        } else {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned>(unit));
-            out += escape;
-        }
-    }
-    return out;
 }
 
 using Texts = std::vector<std::u16string>;

@@ -285,9 +285,8 @@ inline std::vector<UnicodeCase> unicodeCases() {
     std::vector<UnicodeCase> cases;
     UnicodeCase all{"all names", L"", {}};
     for (const UnicodeName& name : kUnicodeNames) {
-        cases.push_back({winetest::printable(name.argument),
-                         L" " + std::wstring(name.argument),
-                         {name.inJava}});
+        cases.push_back(
+            {printable(name.argument), L" " + std::wstring(name.argument), {name.inJava}});
         all.arguments += L" " + std::wstring(name.argument);
         all.inJava.emplace_back(name.inJava);
     }

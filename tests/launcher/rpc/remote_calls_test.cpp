@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "launcher/pending_files.h"
+#include "tests/launcher/taken_lists.h"
 #include "launcher/rpc/remote_calls.h"
 #include "launcher/rpc/remote_calls_stubs_win.h"
 #include "tests/launcher/rpc/raw_client.h"
@@ -116,53 +117,6 @@ void testStubTables() {
        "no thunks, no further syntaxes");
     ok(remoteCallsClientStubDesc.pFormatTypes != remoteCallsServerStubDesc.pFormatTypes,
        "each side holds its own type format string");
-}
-
-// A taken list as the test writes it: its kind, and its entries as the
-// tests' texts are (narrow bytes widened unit for byte).
-struct Taken {
-    bool wide = false;
-    std::vector<std::u16string> entries;
-    bool operator==(const Taken& other) const {
-        return wide == other.wide && entries == other.entries;
-    }
-};
-
-std::u16string widened(const std::string& text) {
-    std::u16string out;
-    for (unsigned char c : text) {
-        out += static_cast<char16_t>(c);
-    }
-    return out;
-}
-
-Taken narrowList(const std::vector<std::string>& entries) {
-    Taken taken;
-    for (const auto& entry : entries) {
-        taken.entries.push_back(widened(entry));
-    }
-    return taken;
-}
-
-Taken wideList(const std::vector<std::u16string>& entries) {
-    return Taken{true, entries};
-}
-
-std::vector<Taken> takeAll() {
-    std::vector<Taken> lists;
-    for (const PendingList& list : takePendingFiles()) {
-        Taken taken;
-        if (list.wide != nullptr) {
-            taken.wide = true;
-            taken.entries.assign(list.wide->entries, list.wide->entries + list.wide->count);
-        } else if (list.narrow != nullptr) {
-            for (int32_t i = 0; i < list.narrow->count; ++i) {
-                taken.entries.push_back(widened(list.narrow->entries[i]));
-            }
-        }
-        lists.push_back(std::move(taken));
-    }
-    return lists;
 }
 
 void testRoundTrip() {
