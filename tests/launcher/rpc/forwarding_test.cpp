@@ -541,8 +541,10 @@ void testOlderFirstInstance() {
     // Windows answers the next call on that binding with its own result.
     // Wine's server answers the refused call twice, the fault and then a
     // reply for the null entry behind its dispatch table, and the next call
-    // reads that second reply: 0, although it was refused.
-    ok(sameBinding == (onWine() ? 0 : RPC_S_ACCESS_DENIED),
+    // reads that second reply, 0, although it was refused; when that reply
+    // comes in only after its own (seen once in 16 runs on a loaded
+    // machine), the call gets its own result instead.
+    ok(sameBinding == RPC_S_ACCESS_DENIED || (onWine() && sameBinding == 0),
        "operation 0 on the refused binding: code %lu", sameBinding);
     // Once that binding is freed, a new one has a connection of its own,
     // and the result of its call is that call's.
