@@ -17,7 +17,7 @@ set(PELLIX_common_SOURCES common/trace.cpp common/trace_win.cpp)
 
 # The command-line arguments, the forwarded text and the hand-over queue.
 set(PELLIX_arguments_SOURCES
-    launcher/arguments.cpp launcher/pending_files.cpp
+    launcher/arguments.cpp launcher/pending_files.cpp launcher/sender_folder.cpp
     launcher/arguments_win.cpp)
 set(PELLIX_arguments_USES common)
 # The missing-Java prompt: the texts of nine languages and the dialog.
@@ -46,7 +46,7 @@ set(PELLIX_rpc_SYSTEM_LIBRARIES rpcrt4 advapi32)
 set(PELLIX_launcher_SOURCES launcher/launch_driver_win.cpp)
 set(PELLIX_launcher_USES common arguments prompt java rpc)
 # The locale file (the entry itself, app/main_win.cpp, is the executable's).
-set(PELLIX_app_SOURCES app/locale_file.cpp)
+set(PELLIX_app_SOURCES app/app_folder.cpp app/locale_file.cpp)
 set(PELLIX_app_USES common)
 
 # pellix_module_sources(OUT MODULE PORTABLE|WINDOWS): the absolute paths of

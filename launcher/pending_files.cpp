@@ -17,15 +17,21 @@ void place(PendingList& pending, std::unique_ptr<WideArgList> list) {
     pending.wide = std::move(list);
 }
 
-template <typename Char>
-bool queueText(std::basic_string_view<Char> text, ReceivedText& received) noexcept {
+using NarrowListAdjuster = void (*)(ArgList& list, const void* context) noexcept;
+
+template <typename Char, typename Adjuster>
+bool queueText(std::basic_string_view<Char> text, ReceivedText& received, Adjuster adjust,
+               const void* context) noexcept {
     try {
-        // Split and allocate before taking the lock.
+        // Split, adjust and allocate before taking the lock.
         auto list = std::make_unique<BasicArgList<Char>>();
         splitArguments(text, *list, &received.dropped);
         const int32_t count = list->count;
         if (count == 0) {
             return false;
+        }
+        if (adjust != nullptr) {
+            adjust(*list, context);
         }
         PendingList pending;
         place(pending, std::move(list));
@@ -46,10 +52,11 @@ bool queueText(std::basic_string_view<Char> text, ReceivedText& received) noexce
     }
 }
 
-template <typename Char>
-bool queueReporting(std::basic_string_view<Char> text, ReceivedText* received) noexcept {
+template <typename Char, typename Adjuster>
+bool queueReporting(std::basic_string_view<Char> text, ReceivedText* received,
+                    Adjuster adjust, const void* context = nullptr) noexcept {
     ReceivedText report;
-    const bool queued = queueText(text, report);
+    const bool queued = queueText(text, report, adjust, context);
     if (received != nullptr) {
         *received = report;
     }
@@ -59,11 +66,12 @@ bool queueReporting(std::basic_string_view<Char> text, ReceivedText* received) n
 } // namespace
 
 bool queueForwardedText(std::string_view text, ReceivedText* received) noexcept {
-    return queueReporting(text, received);
+    return queueReporting(text, received, NarrowListAdjuster{});
 }
 
-bool queueForwardedText(std::u16string_view text, ReceivedText* received) noexcept {
-    return queueReporting(text, received);
+bool queueForwardedText(std::u16string_view text, ReceivedText* received, WideListAdjuster adjust,
+                        const void* context) noexcept {
+    return queueReporting(text, received, adjust, context);
 }
 
 PendingFiles takePendingFiles() {

@@ -37,8 +37,13 @@ struct ReceivedText {
 // before it, whichever their kind. A text that gives no entries adds nothing.
 // Never throws and never waits on the main thread. Returns whether a list was
 // queued, and tells received what became of the text.
+// adjust, where given, may rewrite the entries of a UTF-16 list in place
+// before it is queued; it runs outside the queue's lock and must not throw.
+using WideListAdjuster = void (*)(WideArgList& list, const void* context) noexcept;
 bool queueForwardedText(std::string_view text, ReceivedText* received = nullptr) noexcept;
-bool queueForwardedText(std::u16string_view text, ReceivedText* received = nullptr) noexcept;
+bool queueForwardedText(std::u16string_view text, ReceivedText* received = nullptr,
+                        WideListAdjuster adjust = nullptr,
+                        const void* context = nullptr) noexcept;
 
 // Takes every queued list, in arrival order, leaving the queue empty.
 PendingFiles takePendingFiles();

@@ -4,6 +4,7 @@ namespace {
 
 constexpr uint32_t kServerTooBusy = 1723; // RPC_S_SERVER_TOO_BUSY
 constexpr uint32_t kPipeBusy = 231;       // ERROR_PIPE_BUSY
+constexpr uint32_t kNotListening = 1722;  // RPC_S_SERVER_UNAVAILABLE
 
 constexpr int32_t kFirstPauseMs = 50;
 constexpr int32_t kLongestPauseMs = 800;
@@ -12,7 +13,7 @@ constexpr uint32_t kRetryWindowMs = 4000;
 } // namespace
 
 bool isRetryableCallFailure(uint32_t code) {
-    return code == kServerTooBusy || code == kPipeBusy;
+    return code == kServerTooBusy || code == kPipeBusy || code == kNotListening;
 }
 
 int32_t retryPauseMs(int32_t retry, uint32_t sinceFirstFailureMs) {

@@ -9,9 +9,11 @@
 // that say the call never reached the first instance qualify, so that a
 // list cannot arrive twice: RPC_S_SERVER_TOO_BUSY (1723), raised when the
 // server cannot take a call now (Wine: when no instance of the pipe came
-// free within the pipe's wait), and ERROR_PIPE_BUSY (231). Not
-// RPC_S_SERVER_UNAVAILABLE (1722): the pipe does not exist, nobody serves,
-// and a start must not wait for a first instance that is not there.
+// free within the pipe's wait), ERROR_PIPE_BUSY (231), and
+// RPC_S_SERVER_UNAVAILABLE (1722), the pipe does not exist yet. A later
+// start asks only while the instance mutex exists, so a first instance is
+// there: of several starts at once, the others find its mutex before it
+// listens. One that never listens is given up within the same window.
 bool isRetryableCallFailure(uint32_t code);
 
 // The pause before retry number retry (1 for the first), given the time

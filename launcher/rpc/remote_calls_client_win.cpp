@@ -6,6 +6,9 @@
 #include "remote_calls_stubs_win.h"
 
 #include <cstdio>
+#include <string>
+
+#include "launcher/arguments.h"
 
 handle_t RemoteCallsBinding = nullptr;
 
@@ -46,6 +49,11 @@ void SendArgumentsWide(const wchar_t* text) {
                    procFormatString.format + remote_calls::kProcFormatOffsets[1], text);
 }
 
+void SendArgumentsFrom(const wchar_t* folder, const wchar_t* text) {
+    NdrClientCall2(const_cast<MIDL_STUB_DESC*>(&remoteCallsClientStubDesc),
+                   procFormatString.format + remote_calls::kProcFormatOffsets[2], folder, text);
+}
+
 namespace {
 
 // Kept apart from everything that needs unwinding: __try cannot share a
@@ -69,9 +77,19 @@ DWORD sendWideGuarded(const wchar_t* text) {
     return code;
 }
 
-// Operation 1 first. A first instance of an older launcher refuses it as
-// out of range, having received nothing, and then gets the narrow text over
-// operation 0 on a new binding, made once the refused one is freed: a
+DWORD sendFromGuarded(const wchar_t* folder, const wchar_t* text) {
+    DWORD code = 0;
+    __try {
+        SendArgumentsFrom(folder, text);
+    } __except (code = GetExceptionCode(), EXCEPTION_EXECUTE_HANDLER) {
+    }
+    return code;
+}
+
+// The newest operation first: 2 with this start's folder, then 1, then 0.
+// A first instance of an older launcher refuses an operation it does not
+// know as out of range, having received nothing, and then gets the next
+// older one on a new binding, made once the refused one is freed: a
 // binding made while another to the same endpoint lives may share its
 // connection, and Wine's server answers an operation past its dispatch
 // table twice (the fault, then a reply for the entry behind the table), so
@@ -79,14 +97,22 @@ DWORD sendWideGuarded(const wchar_t* text) {
 // code of the last call made; when no new binding can be had, that of the
 // refused call, and RemoteCallsBinding then holds none, so that freeing it
 // fails.
-DWORD sendByEitherOperation(const char16_t* text, const char* narrowText,
-                            unsigned char* stringBinding) {
-    const DWORD code = sendWideGuarded(reinterpret_cast<const wchar_t*>(text));
-    if (code != RPC_S_PROCNUM_OUT_OF_RANGE || narrowText == nullptr) {
-        return code;
+DWORD sendByAnyOperation(const char16_t* folder, const char16_t* text, const char* narrowText,
+                         unsigned char* stringBinding) {
+    const auto rebind = [stringBinding] {
+        return RpcBindingFree(&RemoteCallsBinding) == RPC_S_OK &&
+               RpcBindingFromStringBindingA(stringBinding, &RemoteCallsBinding) == RPC_S_OK;
+    };
+    DWORD code = RPC_S_PROCNUM_OUT_OF_RANGE;
+    if (folder != nullptr) {
+        code = sendFromGuarded(reinterpret_cast<const wchar_t*>(folder),
+                               reinterpret_cast<const wchar_t*>(text));
+        if (code != RPC_S_PROCNUM_OUT_OF_RANGE || !rebind()) {
+            return code;
+        }
     }
-    if (RpcBindingFree(&RemoteCallsBinding) != RPC_S_OK ||
-        RpcBindingFromStringBindingA(stringBinding, &RemoteCallsBinding) != RPC_S_OK) {
+    code = sendWideGuarded(reinterpret_cast<const wchar_t*>(text));
+    if (code != RPC_S_PROCNUM_OUT_OF_RANGE || narrowText == nullptr || !rebind()) {
         return code;
     }
     return sendGuarded(reinterpret_cast<const unsigned char*>(narrowText));
@@ -96,7 +122,8 @@ DWORD sendByEitherOperation(const char16_t* text, const char* narrowText,
 // misbehaves on the binding they used (Wine). Returns 0, or -1 to -4 for the
 // binding steps; code takes the call's exception code, or 0, once the call
 // has been made.
-int32_t sendOnce(const char16_t* text, const char* narrowText, DWORD& code) {
+int32_t sendOnce(const char16_t* folder, const char16_t* text, const char* narrowText,
+                 DWORD& code) {
     unsigned char* stringBinding = nullptr;
     if (RpcStringBindingComposeA(nullptr, remote_calls::rpcText(remote_calls::kProtocolSequence),
                                  nullptr, remote_calls::rpcText(remote_calls::kEndpoint),
@@ -108,7 +135,7 @@ int32_t sendOnce(const char16_t* text, const char* narrowText, DWORD& code) {
         RpcStringFreeA(&stringBinding);
         return kSendBindFailed;
     }
-    code = sendByEitherOperation(text, narrowText, stringBinding);
+    code = sendByAnyOperation(folder, text, narrowText, stringBinding);
     if (RpcStringFreeA(&stringBinding) != RPC_S_OK) {
         return kSendStringFreeFailed;
     }
@@ -120,9 +147,27 @@ int32_t sendOnce(const char16_t* text, const char* narrowText, DWORD& code) {
 
 } // namespace
 
+namespace {
+
+// This start's working directory, against which its relative names mean
+// something; empty where it is longer than any entry could be once
+// resolved, which the first instance would keep as given anyway.
+std::u16string workingFolder() {
+    wchar_t folder[kArgumentSize];
+    const DWORD length = GetCurrentDirectoryW(kArgumentSize, folder);
+    if (length == 0 || length >= kArgumentSize) {
+        return {};
+    }
+    return std::u16string(reinterpret_cast<const char16_t*>(folder), length);
+}
+
+} // namespace
+
 int32_t sendToFirstInstance(const char16_t* text, const char* narrowText) {
+    const std::u16string folderText = workingFolder();
+    const char16_t* folder = folderText.empty() ? nullptr : folderText.c_str();
     DWORD code = 0;
-    int32_t result = sendOnce(text, narrowText, code);
+    int32_t result = sendOnce(folder, text, narrowText, code);
     TRACE("hand-over: send %ld, exception code %lu", static_cast<long>(result),
           static_cast<unsigned long>(code));
     // A first instance too busy to take the call: the same call again after
@@ -137,7 +182,7 @@ int32_t sendToFirstInstance(const char16_t* text, const char* narrowText) {
             break;
         }
         Sleep(static_cast<DWORD>(pause));
-        result = sendOnce(text, narrowText, code);
+        result = sendOnce(folder, text, narrowText, code);
         TRACE("hand-over: send again after %ld ms, %ld, exception code %lu",
               static_cast<long>(pause), static_cast<long>(result),
               static_cast<unsigned long>(code));

@@ -10,19 +10,22 @@
 #include "common/trace.h"
 #include "common/unique_handle_win.h"
 #include "launcher/pending_files.h"
+#include "launcher/sender_folder.h"
 
 namespace {
 
 const remote_calls::TypeFormatString typeFormatString = remote_calls::kTypeFormatString;
 const remote_calls::ProcFormatString procFormatString = remote_calls::kProcFormatString;
 
-// Operations 0 and 1, by procedure number.
-RPC_DISPATCH_FUNCTION dispatchFunctions[] = {NdrServerCall2, NdrServerCall2, nullptr};
-RPC_DISPATCH_TABLE dispatchTable = {2, dispatchFunctions, 0};
+// Operations 0, 1 and 2, by procedure number.
+RPC_DISPATCH_FUNCTION dispatchFunctions[] = {NdrServerCall2, NdrServerCall2, NdrServerCall2,
+                                             nullptr};
+RPC_DISPATCH_TABLE dispatchTable = {3, dispatchFunctions, 0};
 
 const SERVER_ROUTINE managerRoutines[] = {
     reinterpret_cast<SERVER_ROUTINE>(receiveSendArguments),
     reinterpret_cast<SERVER_ROUTINE>(receiveSendArgumentsWide),
+    reinterpret_cast<SERVER_ROUTINE>(receiveSendArgumentsFrom),
 };
 
 constexpr unsigned int kMaxCalls = 20;
@@ -165,6 +168,69 @@ void receiveSendArgumentsWide(wchar_t* text) {
     ReceivedText received;
     queueForwardedText(std::u16string_view(reinterpret_cast<const char16_t*>(text)), &received);
     traceReceived(1, received);
+}
+
+namespace {
+
+// This process's working directory, as the application resolves relative
+// names against it; empty when it cannot be had, and every name then stays.
+std::u16string ownFolder() noexcept {
+    try {
+        std::u16string folder(MAX_PATH, u'\0');
+        DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(folder.size()),
+                                            reinterpret_cast<wchar_t*>(folder.data()));
+        if (length >= folder.size()) {
+            folder.resize(length);
+            length = GetCurrentDirectoryW(static_cast<DWORD>(folder.size()),
+                                          reinterpret_cast<wchar_t*>(folder.data()));
+        }
+        folder.resize(length < folder.size() ? length : 0);
+        return folder;
+    } catch (...) {
+        return {};
+    }
+}
+
+// Each entry that names an existing file or folder relative to the sender's
+// working directory becomes its full path here; every other entry stays as
+// the user gave it.
+void resolveFromSender(WideArgList& list, const void* context) noexcept {
+    try {
+        const auto senderFolder = *static_cast<const std::u16string_view*>(context);
+        const std::u16string folder = ownFolder();
+        if (folder.empty()) {
+            return;
+        }
+        int32_t resolved = 0;
+        for (int32_t i = 0; i < list.count; ++i) {
+            char16_t* entry = list.entries[i];
+            const std::u16string path = handedOverPath(entry, senderFolder, folder);
+            if (path.empty() ||
+                GetFileAttributesW(reinterpret_cast<const wchar_t*>(path.c_str())) ==
+                    INVALID_FILE_ATTRIBUTES) {
+                continue;
+            }
+            path.copy(entry, path.size());
+            entry[path.size()] = u'\0';
+            ++resolved;
+        }
+        TRACE("hand-over: %ld of %ld entries taken by their full path in the sender's folder",
+              static_cast<long>(resolved), static_cast<long>(list.count));
+    } catch (...) {
+        // Out of memory: the entries stay as given.
+    }
+}
+
+} // namespace
+
+void receiveSendArgumentsFrom(wchar_t* folder, wchar_t* text) {
+    // As above. The folder is that of the later start, where the user's
+    // relative names mean something.
+    const std::u16string_view senderFolder(reinterpret_cast<const char16_t*>(folder));
+    ReceivedText received;
+    queueForwardedText(std::u16string_view(reinterpret_cast<const char16_t*>(text)), &received,
+                       resolveFromSender, &senderFolder);
+    traceReceived(2, received);
 }
 
 int32_t startRemoteCallsServer() {

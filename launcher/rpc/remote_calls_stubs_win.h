@@ -63,15 +63,18 @@ extern const RPC_SERVER_INTERFACE remoteCallsServerInterface;
 extern const MIDL_STUB_DESC remoteCallsServerStubDesc;
 extern const MIDL_SERVER_INFO remoteCallsServerInfo;
 
-// The client stubs: each marshals text and calls its operation (0 and 1)
-// on RemoteCallsBinding, and raises an exception for any failure of the call.
+// The client stubs: each marshals its texts and calls its operation (0, 1
+// and 2) on RemoteCallsBinding, and raises an exception for any failure of
+// the call.
 void SendArguments(const unsigned char* text);
 void SendArgumentsWide(const wchar_t* text);
+void SendArgumentsFrom(const wchar_t* folder, const wchar_t* text);
 
 // The receiving routines that the server stub calls for each call received,
 // by operation.
 void receiveSendArguments(unsigned char* text);
 void receiveSendArgumentsWide(wchar_t* text);
+void receiveSendArgumentsFrom(wchar_t* folder, wchar_t* text);
 
 // MIDL_user_allocate and MIDL_user_free, which both stub descriptors name,
 // are declared by <rpcndr.h>.

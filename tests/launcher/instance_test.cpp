@@ -33,12 +33,16 @@ void testSecondStart(HANDLE event) {
     const UniqueHandle mutex(CreateMutexA(nullptr, FALSE, kMutexName));
     ok(mutex && GetLastError() == 0, "set-up: could not create the mutex (%lu)", GetLastError());
 
-    // Nobody serves the messaging interface: a start with arguments reports
+    // Nobody serves the messaging interface: a start with arguments waits a
+    // few seconds for a first instance that is still starting, then reports
     // the failed call on its standard output, and signals all the same.
     for (const char* arguments : {"", " a b", " x|y"}) {
         ResetEvent(event);
         std::string output;
+        const DWORD startTime = GetTickCount();
         DWORD code = runCapturingOutput("\"" + launcher + "\"" + arguments, workDir, output);
+        ok(GetTickCount() - startTime < 10000, "arguments '%s': gave up only after %lu ms",
+           arguments, GetTickCount() - startTime);
         ok(code == 1, "arguments '%s': exit code %lu, expected 1", arguments, code);
         ok(isSignalled(event), "arguments '%s': SignalAnother not set", arguments);
         const bool sends = arguments[0] != '\0';

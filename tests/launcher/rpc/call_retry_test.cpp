@@ -12,7 +12,7 @@ TEST(RetryableCallFailure, OnlyWhenTheCallCannotHaveReachedTheFirstInstance) {
     } cases[] = {
         {1723, true, "RPC_S_SERVER_TOO_BUSY: no pipe instance came free"},
         {231, true, "ERROR_PIPE_BUSY"},
-        {1722, false, "RPC_S_SERVER_UNAVAILABLE: nobody serves"},
+        {1722, true, "RPC_S_SERVER_UNAVAILABLE: the mutex's first instance does not listen yet"},
         {1726, false, "RPC_S_CALL_FAILED: the call may have run"},
         {1727, false, "RPC_S_CALL_FAILED_DNE: refused for good, another call fares no better"},
         {1783, false, "RPC_X_BAD_STUB_DATA"},

@@ -13,6 +13,7 @@
 
 #include "launcher/rpc/remote_calls_stubs_win.h"
 #include "tests/launcher/rpc/raw_client.h"
+#include "tests/launcher/taken_lists.h"
 #include "tests/launcher/java/stand_in_runtime.h"
 
 using namespace winetest;
@@ -37,9 +38,10 @@ std::string quotedLauncher() {
 
 // A later start: it hands its arguments over and ends with 1, saying nothing
 // on its standard output when the call went through.
-bool forward(const std::string& arguments, const char* what) {
+bool forward(const std::string& arguments, const char* what, const std::string& directory = "") {
     std::string output;
-    const DWORD code = runCapturingOutput(quotedLauncher() + arguments, files->workDir, output);
+    const DWORD code = runCapturingOutput(quotedLauncher() + arguments,
+                                          directory.empty() ? files->workDir : directory, output);
     ok(code == 1, "%s: later start ended with %lu, expected 1", what, code);
     return ok(output.empty(), "%s: later start reported [%s]", what, output.c_str());
 }
@@ -118,8 +120,20 @@ void testForwarding() {
         ok(first.waitFor(invokeLine("openFiles", c.expected)),
            "%s: openFiles did not get %zu strings", c.what, c.expected.size());
     }
+    // From a document's folder, the names that exist there arrive as their
+    // full paths; an option, a file still to be made and an absolute name
+    // as given.
+    const std::string docs = files->root + "\\docs";
+    makeDirectories(docs + "\\sub");
+    ok(writeFile(docs + "\\notes.tav", "") && writeFile(docs + "\\sub\\deep.tav", ""),
+       "set-up: no documents");
+    forward(" notes.tav sub\\deep.tav -x new.tav sub\\..\\notes.tav C:\\abs.tav", "another folder",
+            docs);
+    ok(first.waitFor(invokeLine("openFiles", {docs + "\\notes.tav", docs + "\\sub\\deep.tav", "-x",
+                                              "new.tav", docs + "\\notes.tav", "C:\\abs.tav"})),
+       "another folder: the names did not arrive as the files they name");
     Sleep(200);
-    ok(first.count(openFiles) == std::size(cases), "not one openFiles per later start");
+    ok(first.count(openFiles) == std::size(cases) + 1, "not one openFiles per later start");
     // Each wake-up brings the application forward before it opens anything.
     const Lines log = first.log();
     bool ordered = true;
@@ -352,6 +366,59 @@ void testManyStarts() {
     // call again, and none of their lists is lost.
     handOverAll(first, fileNames("stalled-", 3), "stalled-", 8000);
     ok(first.process.wait(0) == STILL_ACTIVE, "the first instance did not survive");
+}
+
+// Several documents opened at once with no instance running, as Explorer
+// starts one process for each: one start becomes the first instance and
+// runs main with its own list, and every other list reaches openFiles
+// exactly once, however the starts interleave with its start-up.
+void testColdBursts() {
+    group = "cold bursts";
+    files->configure("");
+    constexpr int kRounds = 20;
+    constexpr std::size_t kStarts = 8;
+    for (int round = 0; round < kRounds; ++round) {
+        DeleteFileA(files->logFile.c_str());
+        const Strings names = fileNames(("cold" + std::to_string(round) + "-").c_str(), kStarts);
+        std::vector<Process> starts(kStarts);
+        for (std::size_t i = 0; i < kStarts; ++i) {
+            start(starts[i], quotedLauncher() + " " + names[i], files->workDir);
+        }
+        // Polled: the first instance never ends by itself.
+        std::vector<std::size_t> running;
+        for (int wait = 0; wait < 1000; ++wait) {
+            running.clear();
+            for (std::size_t i = 0; i < kStarts; ++i) {
+                if (starts[i].wait(0) == STILL_ACTIVE) {
+                    running.push_back(i);
+                }
+            }
+            if (running.size() <= 1) {
+                break;
+            }
+            Sleep(20);
+        }
+        if (ok(running.size() == 1, "round %d: %zu starts still run", round, running.size())) {
+            waitForLines(files->logFile, invokePrefix("openFiles"), kStarts - 1);
+            Sleep(100);
+            const Lines log = readLog(files->logFile);
+            const std::size_t first = running[0];
+            ok(countLines(log, invokeLine("main", {names[first]})) == 1,
+               "round %d: the first instance's main did not get its own list", round);
+            for (std::size_t i = 0; i < kStarts; ++i) {
+                const std::size_t arrived = countLines(log, invokeLine("openFiles", {names[i]}));
+                ok(i == first || (starts[i].wait(0) == 1 && arrived == 1),
+                   "round %d: start %zu ended with %lu, its list arrived %zu times", round, i,
+                   starts[i].wait(0), arrived);
+            }
+        }
+        for (const Process& p : starts) {
+            if (p.wait(0) == STILL_ACTIVE) {
+                p.kill();
+                p.wait();
+            }
+        }
+    }
 }
 
 void testBadInput() {
@@ -590,8 +657,25 @@ void testOlderFirstInstance() {
        "refused twice: later start reported [%s]", output.c_str());
     ok(olderTexts(1) == Strings{"refuse\xE9.txt|"}, "refused twice: not the narrow text");
 
-    RpcMgmtStopServerListening(nullptr);
     RpcServerUnregisterIf(const_cast<RPC_SERVER_INTERFACE*>(&olderInterface), nullptr, TRUE);
+
+    // A first instance from before operation 2: today's tables, of which it
+    // dispatches operations 0 and 1. From another folder, a later start's
+    // names reach it over operation 1 exactly as given.
+    group = "first instance without operation 2";
+    RPC_DISPATCH_FUNCTION twoOperations[] = {NdrServerCall2, NdrServerCall2, nullptr};
+    RPC_DISPATCH_TABLE twoTable = {2, twoOperations, 0};
+    RPC_SERVER_INTERFACE previous = remoteCallsServerInterface;
+    previous.DispatchTable = &twoTable;
+    SETUP(RpcServerRegisterIf2(&previous, nullptr, nullptr, RPC_IF_ALLOW_CALLBACKS_WITH_NO_AUTH, 20,
+                               64 * 1024, nullptr) == RPC_S_OK);
+    takeAll();
+    const std::string docs = files->root + "\\docs";
+    forward(" notes.tav sub\\deep.tav", "operation 1 from another folder", docs);
+    ok(takeAll() == std::vector<Taken>{wideList({u"notes.tav", u"sub\\deep.tav"})},
+       "the first instance without operation 2 did not get today's list");
+    RpcMgmtStopServerListening(nullptr);
+    RpcServerUnregisterIf(&previous, nullptr, TRUE);
 }
 
 } // namespace
@@ -612,6 +696,7 @@ int main(int argc, char** argv) {
     testUnicodeForwarding();
     testDuringCreation();
     testManyStarts();
+    testColdBursts();
     testBadInput();
     testOlderFirstInstance();
     unregisterAll();

@@ -31,6 +31,11 @@ TEST(RemoteCallsFormats, ProcFormatStringIsTheWireContract) {
         0x32, 0x48, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x08, 0x00, 0x00, 0x00, 0x00, 0x00, 0x42,
         0x01, 0x0A, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x0B, 0x01, 0x00, 0x00,
         0x08, 0x00,
+        // Operation 2: SendArgumentsFrom, procedure number 2, two pointers, two
+        // parameters, both of type offset 8.
+        0x32, 0x48, 0x00, 0x00, 0x00, 0x00, 0x02, 0x00, 0x10, 0x00, 0x00, 0x00, 0x00, 0x00, 0x42,
+        0x02, 0x0A, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x0B, 0x01, 0x00, 0x00,
+        0x08, 0x00, 0x0B, 0x01, 0x08, 0x00, 0x08, 0x00,
         // Terminator.
         0x00};
     const auto& format = remote_calls::kProcFormatString.format;
@@ -40,16 +45,17 @@ TEST(RemoteCallsFormats, ProcFormatStringIsTheWireContract) {
 
 TEST(RemoteCallsFormats, EachOperationFindsItsDescriptorAndItsString) {
     const auto& offsets = remote_calls::kProcFormatOffsets;
-    ASSERT_EQ(std::size(offsets), 2u);
+    ASSERT_EQ(std::size(offsets), 3u);
     EXPECT_EQ(offsets[0], 0);
     EXPECT_EQ(offsets[1], 32);
+    EXPECT_EQ(offsets[2], 64);
     const auto& proc = remote_calls::kProcFormatString.format;
     const auto& type = remote_calls::kTypeFormatString.format;
     const struct {
         unsigned short offset;
         unsigned char procedureNumber;
         unsigned char stringType;
-    } operations[] = {{0, 0, 0x22}, {32, 1, 0x25}};
+    } operations[] = {{0, 0, 0x22}, {32, 1, 0x25}, {64, 2, 0x25}};
     for (const auto& op : operations) {
         EXPECT_EQ(proc[op.offset], 0x32) << "operation " << int{op.procedureNumber};
         EXPECT_EQ(proc[op.offset + 6], op.procedureNumber);

@@ -75,11 +75,12 @@ void testStubTables() {
     const RPC_SERVER_INTERFACE& server = remoteCallsServerInterface;
     ok(server.Length == sizeof(RPC_SERVER_INTERFACE), "server interface length %u", server.Length);
     checkIdentities(server.InterfaceId, server.TransferSyntax);
-    ok(server.DispatchTable != nullptr && server.DispatchTable->DispatchTableCount == 2 &&
+    ok(server.DispatchTable != nullptr && server.DispatchTable->DispatchTableCount == 3 &&
            server.DispatchTable->DispatchTable[0] == NdrServerCall2 &&
            server.DispatchTable->DispatchTable[1] == NdrServerCall2 &&
+           server.DispatchTable->DispatchTable[2] == NdrServerCall2 &&
            server.DispatchTable->Reserved == 0,
-       "dispatch table: NdrServerCall2 for operations 0 and 1");
+       "dispatch table: NdrServerCall2 for operations 0, 1 and 2");
     ok(server.RpcProtseqEndpointCount == 0 && server.RpcProtseqEndpoint == nullptr &&
            server.DefaultManagerEpv == nullptr,
        "no endpoints or manager vector in the record");
@@ -93,24 +94,29 @@ void testStubTables() {
     ok(info.pStubDesc == &remoteCallsServerStubDesc, "server info names the server descriptor");
     ok(info.DispatchTable != nullptr &&
            info.DispatchTable[0] == reinterpret_cast<SERVER_ROUTINE>(receiveSendArguments) &&
-           info.DispatchTable[1] == reinterpret_cast<SERVER_ROUTINE>(receiveSendArgumentsWide),
+           info.DispatchTable[1] == reinterpret_cast<SERVER_ROUTINE>(receiveSendArgumentsWide) &&
+           info.DispatchTable[2] == reinterpret_cast<SERVER_ROUTINE>(receiveSendArgumentsFrom),
        "manager routines are the receiving routines, by operation");
     ok(reinterpret_cast<void*>(receiveSendArguments) != reinterpret_cast<void*>(SendArguments) &&
            reinterpret_cast<void*>(receiveSendArgumentsWide) !=
                reinterpret_cast<void*>(SendArgumentsWide),
        "client stubs and receiving routines are distinct");
-    // Operation 0 at offset 0 (procedure 0, type offset 4), then operation 1
-    // at offset 32 (procedure 1, type offset 8).
-    static const unsigned char kProcFormat[65] = {
+    // Operation 0 at offset 0 (procedure 0, type offset 4), operation 1 at
+    // offset 32 (procedure 1, type offset 8), operation 2 at 64 (procedure 2,
+    // two parameters of type offset 8).
+    static const unsigned char kProcFormat[103] = {
         0x32, 0x48, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x08, 0x00, 0x00, 0x00, 0x00,
         0x00, 0x42, 0x01, 0x0A, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
         0x0B, 0x01, 0x00, 0x00, 0x04, 0x00, 0x32, 0x48, 0x00, 0x00, 0x00, 0x00, 0x01,
         0x00, 0x08, 0x00, 0x00, 0x00, 0x00, 0x00, 0x42, 0x01, 0x0A, 0x01, 0x00, 0x00,
-        0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x0B, 0x01, 0x00, 0x00, 0x08, 0x00, 0x00};
-    ok(info.ProcString != nullptr && std::memcmp(info.ProcString, kProcFormat, 65) == 0,
+        0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x0B, 0x01, 0x00, 0x00, 0x08, 0x00, 0x32,
+        0x48, 0x00, 0x00, 0x00, 0x00, 0x02, 0x00, 0x10, 0x00, 0x00, 0x00, 0x00, 0x00,
+        0x42, 0x02, 0x0A, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x0B,
+        0x01, 0x00, 0x00, 0x08, 0x00, 0x0B, 0x01, 0x08, 0x00, 0x08, 0x00, 0x00};
+    ok(info.ProcString != nullptr && std::memcmp(info.ProcString, kProcFormat, 103) == 0,
        "procedure format string");
     ok(info.FmtStringOffset != nullptr && info.FmtStringOffset[0] == 0 &&
-           info.FmtStringOffset[1] == 32,
+           info.FmtStringOffset[1] == 32 && info.FmtStringOffset[2] == 64,
        "offset table");
     ok(info.ThunkTable == nullptr && info.pTransferSyntax == nullptr && info.nCount == 0 &&
            info.pSyntaxInfo == nullptr,
@@ -156,6 +162,29 @@ void testRoundTrip() {
         lists[1] == wideList({u"Za\u017C\u00F3\u0142\u0107", u"\U0001F600\xD800", u"a\uFF5Cb"}) &&
         lists[2] == narrowList({"older"})),
        "the lists of both operations are not kept in arrival order, each of its kind");
+
+    // Operation 2: a name that exists in the sender's folder arrives as its
+    // full path; from this process's own folder, and wherever it names
+    // nothing there, it arrives as given.
+    // The test's folders are ASCII, so each char widens to its unit.
+    char temp[MAX_PATH];
+    const std::string there(temp, GetTempPathA(MAX_PATH, temp) - 1);
+    char own[MAX_PATH];
+    const std::string here(own, GetCurrentDirectoryA(MAX_PATH, own));
+    ok(writeFile(there + "\\pellix-there.txt", "x"), "set-up: no file in %s", there.c_str());
+    const std::u16string other(there.begin(), there.end());
+    const std::u16string names = u"pellix-there.txt|-opt|missing.txt|sub\\..\\pellix-there.txt|";
+    ok(sendRawFrom(other, names) == 0 && sendRawFrom({here.begin(), here.end()}, names) == 0 &&
+           sendRawFrom(u"", names) == 0,
+       "operation 2 from another folder, this one and none");
+    const std::u16string full = other + u"\\pellix-there.txt";
+    lists = takeAll();
+    ok(lists.size() == 3 &&
+           lists[0] == wideList({full.c_str(), u"-opt", u"missing.txt", full.c_str()}) &&
+           lists[1] == wideList({u"pellix-there.txt", u"-opt", u"missing.txt",
+                                 u"sub\\..\\pellix-there.txt"}) &&
+           lists[2] == lists[1],
+       "operation 2 did not resolve exactly the names that exist in another folder");
 
     group = "bad input";
     const std::string megabyte(1 << 20, 'm');

@@ -1,0 +1,21 @@
+// Relative names in a hand-over. A later start may run in another folder
+// than the first instance, and "notes.tav" means the file in the folder of
+// the start that the user gave it to.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Whether two working directories are the same folder: letter case (ASCII)
+// and a trailing separator aside, "/" and "\" alike.
+bool sameFolder(std::u16string_view a, std::u16string_view b);
+
+// The full path that entry names relative to senderFolder, for a first
+// instance that works in ownFolder; empty where the entry is to stay as it
+// was given: the folders are the same, the entry has a drive or is a UNC
+// path ("C:\x", "\\server\share\x"), is relative to another drive's current
+// folder ("C:x"), or the full path would not fit an entry (511 units). "."
+// and ".." are folded away. Whether the path names anything is the caller's
+// to find out: only then does it replace the entry.
+std::u16string handedOverPath(std::u16string_view entry, std::u16string_view senderFolder,
+                              std::u16string_view ownFolder);
