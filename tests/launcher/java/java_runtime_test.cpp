@@ -645,6 +645,38 @@ void testShippedRuntime(const std::string& standIn) {
     unregisterAll();
 }
 
+// Started by a file association in a document's folder: an installed copy
+// takes its class path and its locale file from its own folder, which holds
+// them, and only there.
+void testInstalledCopy() {
+    group = "installed copy";
+    const std::string install = files->root + "\\Tavora";
+    const std::string program = install + "\\Pellix2.exe";
+    makeDirectories(install + "\\lib");
+    SETUP(CopyFileA(launcher.c_str(), program.c_str(), FALSE) &&
+          writeFile(install + "\\Pellix.jar", "") &&
+          writeFile(install + "\\dxr_tavora", "locale=de\n"));
+    SETUP(registerRuntime("1.8", homeClient));
+    std::string classPath = "-Djava.class.path=" + install + ";" + install + "\\Pellix.jar;";
+    for (const char* jar : {"Kestrane", "castor_validators", "soap", "mail", "jaxrpc", "activation",
+                            "Hollowmark"}) {
+        classPath += install + "\\lib\\" + jar + ".jar;";
+    }
+    classPath += homeClient + "\\lib;" + homeClient + "\\lib\\rt.jar;";
+    {
+        LauncherRun run(*files, program);
+        run.launches("from a document's folder");
+        ok(run.count("OPTION 4 " + quoted(classPath)) == 1,
+           "from a document's folder: not the installed class path");
+    }
+    unregisterAll();
+    LauncherRun run(*files, program);
+    const HWND dialog = findDialog(run.id(), 10000, L"Tavora");
+    ok(dialog != nullptr && FindWindowExW(dialog, nullptr, L"Button", L"Abbrechen") != nullptr,
+       "from a document's folder: not the installed locale's dialog");
+    run.endsWithDialog("from a document's folder, no runtime");
+}
+
 // The other modes, through builds of the launcher that compile them in.
 void testExtraJarModes(const std::string (&variants)[3]) {
     group = "extra-jar modes";
@@ -743,6 +775,7 @@ int main(int argc, char** argv) {
     testOptions();
     testFallbackPlaces();
     testShippedRuntime(standIn);
+    testInstalledCopy();
     if (argc >= 7) {
         const std::string variants[3] = {windowsPath(argv[4]), windowsPath(argv[5]),
                                          windowsPath(argv[6])};
