@@ -9,8 +9,7 @@ bool isSeparator(char c) {
 // "C:\x", "C:/x", "\\server\share", "\x": nothing in them depends on the
 // working directory's folder.
 bool isRooted(std::string_view entry) {
-    return (!entry.empty() && isSeparator(entry[0])) ||
-           (entry.size() >= 2 && entry[1] == ':');
+    return (!entry.empty() && isSeparator(entry[0])) || (entry.size() >= 2 && entry[1] == ':');
 }
 
 } // namespace

@@ -8,9 +8,9 @@
 #include <string_view>
 
 enum class AppFolderReason {
-    WorkingHoldsJar,      // started in the application's folder, as always
-    ExecutableHoldsJar,   // started elsewhere: the executable's folder holds it
-    NeitherHoldsJar,      // nothing better to go by: as always
+    WorkingHoldsJar,    // started in the application's folder, as always
+    ExecutableHoldsJar, // started elsewhere: the executable's folder holds it
+    NeitherHoldsJar,    // nothing better to go by: as always
 };
 
 struct AppFolderChoice {

@@ -77,16 +77,17 @@ AppFiles findAppFiles() {
     const std::string folder = workingHasJar ? std::string() : executableFolder();
     const bool executableHasJar = !folder.empty() && isFile(joinPath(folder, jar));
     const std::string executableLocale = joinPath(folder, kLocaleFileName);
-    const AppFolderChoice choice = chooseAppFolder(
-        workingHasJar, executableHasJar, executableHasJar && isFile(kLocaleFileName),
-        executableHasJar && isFile(executableLocale));
+    const AppFolderChoice choice = chooseAppFolder(workingHasJar, executableHasJar,
+                                                   executableHasJar && isFile(kLocaleFileName),
+                                                   executableHasJar && isFile(executableLocale));
     if (choice.fromExecutable) {
         files.classPath = classPathIn(kApplicationClassPath, folder);
     }
     if (choice.localeFromExecutable) {
         files.localeFile = executableLocale;
     }
-    TRACE("application folder: %s, as %s %s", choice.fromExecutable ? traceUtf8(folder.c_str()).c_str() : "the working directory",
+    TRACE("application folder: %s, as %s %s",
+          choice.fromExecutable ? traceUtf8(folder.c_str()).c_str() : "the working directory",
           reasonText(choice.reason), jar.c_str());
     return files;
 }

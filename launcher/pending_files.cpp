@@ -53,8 +53,8 @@ bool queueText(std::basic_string_view<Char> text, ReceivedText& received, Adjust
 }
 
 template <typename Char, typename Adjuster>
-bool queueReporting(std::basic_string_view<Char> text, ReceivedText* received,
-                    Adjuster adjust, const void* context = nullptr) noexcept {
+bool queueReporting(std::basic_string_view<Char> text, ReceivedText* received, Adjuster adjust,
+                    const void* context) noexcept {
     ReceivedText report;
     const bool queued = queueText(text, report, adjust, context);
     if (received != nullptr) {
@@ -66,7 +66,7 @@ bool queueReporting(std::basic_string_view<Char> text, ReceivedText* received,
 } // namespace
 
 bool queueForwardedText(std::string_view text, ReceivedText* received) noexcept {
-    return queueReporting(text, received, NarrowListAdjuster{});
+    return queueReporting(text, received, NarrowListAdjuster{}, nullptr);
 }
 
 bool queueForwardedText(std::u16string_view text, ReceivedText* received, WideListAdjuster adjust,

@@ -42,8 +42,7 @@ struct ReceivedText {
 using WideListAdjuster = void (*)(WideArgList& list, const void* context) noexcept;
 bool queueForwardedText(std::string_view text, ReceivedText* received = nullptr) noexcept;
 bool queueForwardedText(std::u16string_view text, ReceivedText* received = nullptr,
-                        WideListAdjuster adjust = nullptr,
-                        const void* context = nullptr) noexcept;
+                        WideListAdjuster adjust = nullptr, const void* context = nullptr) noexcept;
 
 // Takes every queued list, in arrival order, leaving the queue empty.
 PendingFiles takePendingFiles();

@@ -205,9 +205,8 @@ void resolveFromSender(WideArgList& list, const void* context) noexcept {
         for (int32_t i = 0; i < list.count; ++i) {
             char16_t* entry = list.entries[i];
             const std::u16string path = handedOverPath(entry, senderFolder, folder);
-            if (path.empty() ||
-                GetFileAttributesW(reinterpret_cast<const wchar_t*>(path.c_str())) ==
-                    INVALID_FILE_ATTRIBUTES) {
+            if (path.empty() || GetFileAttributesW(reinterpret_cast<const wchar_t*>(
+                                    path.c_str())) == INVALID_FILE_ATTRIBUTES) {
                 continue;
             }
             path.copy(entry, path.size());

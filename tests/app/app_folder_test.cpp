@@ -19,8 +19,8 @@ TEST(AppFolder, TheExecutablesFolderOnlyWhereItAloneHoldsTheJar) {
         {false, true, false, false, true, false},
     };
     for (const auto& c : cases) {
-        const AppFolderChoice choice = chooseAppFolder(c.workingJar, c.executableJar,
-                                                       c.workingLocale, c.executableLocale);
+        const AppFolderChoice choice =
+            chooseAppFolder(c.workingJar, c.executableJar, c.workingLocale, c.executableLocale);
         EXPECT_EQ(choice.fromExecutable, c.fromExecutable) << c.workingJar << c.executableJar;
         EXPECT_EQ(choice.localeFromExecutable, c.localeFromExecutable)
             << c.workingJar << c.executableJar << c.workingLocale << c.executableLocale;

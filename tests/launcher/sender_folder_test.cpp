@@ -32,7 +32,7 @@ TEST(SenderFolder, RelativeNamesBecomeFullPathsOnlyFromAnotherFolder) {
         {u"-option", u"relative\\folder", u"C:\\Tavora", u""}, // no root: nothing to go by
         {u"", u"D:\\Docs", u"C:\\Tavora", u""},
         {u"e.tav", longFolder.c_str(), u"C:\\Tavora", longFolder + u"\\e.tav"}, // 511 units
-        {u"ee.tav", longFolder.c_str(), u"C:\\Tavora", u""},                   // 512: never cut
+        {u"ee.tav", longFolder.c_str(), u"C:\\Tavora", u""},                    // 512: never cut
     };
     for (const auto& c : cases) {
         EXPECT_EQ(handedOverPath(c.entry, c.sender, c.own), c.expected)

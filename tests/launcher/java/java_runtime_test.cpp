@@ -658,8 +658,8 @@ void testInstalledCopy() {
           writeFile(install + "\\dxr_tavora", "locale=de\n"));
     SETUP(registerRuntime("1.8", homeClient));
     std::string classPath = "-Djava.class.path=" + install + ";" + install + "\\Pellix.jar;";
-    for (const char* jar : {"Kestrane", "castor_validators", "soap", "mail", "jaxrpc", "activation",
-                            "Hollowmark"}) {
+    for (const char* jar :
+         {"Kestrane", "castor_validators", "soap", "mail", "jaxrpc", "activation", "Hollowmark"}) {
         classPath += install + "\\lib\\" + jar + ".jar;";
     }
     classPath += homeClient + "\\lib;" + homeClient + "\\lib\\rt.jar;";
