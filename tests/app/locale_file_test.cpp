@@ -1,4 +1,6 @@
 #include "app/locale_file.h"
+#include "app/app_folder.h"
+#include "app/launch_settings.h"
 
 #include <gtest/gtest.h>
 
@@ -102,6 +104,43 @@ TEST(LocaleFile, OpensTheNamedFileOrDefaultsToEnglish) {
     std::fclose(file);
     EXPECT_EQ(readLocale(path.c_str()), "ja");
     std::remove(path.c_str());
+}
+
+
+// Where the application's files come from, beside where the locale file does.
+TEST(AppFolder, TheExecutablesFolderOnlyWhereItAloneHoldsTheJar) {
+    // working jar, executable's jar, working locale, executable's locale →
+    // class path from the executable's folder, its locale file.
+    const bool cases[][6] = {
+        {true, true, false, true, false, false},   // started in its folder
+        {false, false, false, true, false, false}, // neither: byte for byte as before
+        {false, true, false, true, true, true},    // a document's folder
+        {false, true, true, true, true, false},    // the user's own locale file wins
+        {false, true, false, false, true, false},
+    };
+    for (const auto& c : cases) {
+        const AppFolderChoice choice = chooseAppFolder(c[0], c[1], c[2], c[3]);
+        EXPECT_EQ(choice.fromExecutable, c[4]) << c[0] << c[1] << c[2] << c[3];
+        EXPECT_EQ(choice.localeFromExecutable, c[5]) << c[0] << c[1] << c[2] << c[3];
+    }
+}
+
+TEST(AppFolder, RelativeEntriesAreTakenFromTheFolder) {
+    EXPECT_EQ(applicationJar(kApplicationClassPath), "Pellix.jar");
+    EXPECT_EQ(applicationJar(".;classes;"), "");
+    EXPECT_EQ(folderOf("C:\\Program Files\\Tavora\\Pellix2.exe"), "C:\\Program Files\\Tavora");
+    EXPECT_EQ(folderOf("C:\\Pellix2.exe"), "C:\\"); // "C:" would be that drive's current folder
+    const char* const cases[][3] = {
+        {".;Pellix.jar;.\\lib\\Kestrane.jar;", "C:\\T", "C:\\T;C:\\T\\Pellix.jar;C:\\T\\lib\\Kestrane.jar;"},
+        {".;a.jar;", "D:\\", "D:\\;D:\\a.jar;"},
+        {".;a.jar;", "\\\\srv\\apps\\T", "\\\\srv\\apps\\T;\\\\srv\\apps\\T\\a.jar;"},
+        {"C:\\x.jar;\\\\s\\h\\y.jar;D:/z.jar;\\root.jar;", "E:\\T",
+         "C:\\x.jar;\\\\s\\h\\y.jar;D:/z.jar;\\root.jar;"},
+        {"./lib/a.jar;..\\b.jar", "E:\\T", "E:\\T\\lib/a.jar;E:\\T\\..\\b.jar"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(classPathIn(c[0], c[1]), c[2]) << c[0];
+    }
 }
 
 } // namespace

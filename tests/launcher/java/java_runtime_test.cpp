@@ -646,8 +646,7 @@ void testShippedRuntime(const std::string& standIn) {
 }
 
 // Started by a file association in a document's folder: an installed copy
-// takes its class path and its locale file from its own folder, which holds
-// them, and only there.
+// takes its class path and its locale file from its own folder.
 void testInstalledCopy() {
     group = "installed copy";
     const std::string install = files->root + "\\Tavora";
@@ -657,10 +656,10 @@ void testInstalledCopy() {
           writeFile(install + "\\Pellix.jar", "") &&
           writeFile(install + "\\dxr_tavora", "locale=de\n"));
     SETUP(registerRuntime("1.8", homeClient));
-    std::string classPath = "-Djava.class.path=" + install + ";" + install + "\\Pellix.jar;";
-    for (const char* jar :
-         {"Kestrane", "castor_validators", "soap", "mail", "jaxrpc", "activation", "Hollowmark"}) {
-        classPath += install + "\\lib\\" + jar + ".jar;";
+    std::string classPath = "-Djava.class.path=" + std::string(kClassPath);
+    classPath.replace(18, 13, install + ";" + install + "\\Pellix.jar;");
+    for (std::size_t at; (at = classPath.find(";.\\")) != std::string::npos;) {
+        classPath.replace(at + 1, 1, install);
     }
     classPath += homeClient + "\\lib;" + homeClient + "\\lib\\rt.jar;";
     {

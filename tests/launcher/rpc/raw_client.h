@@ -1,4 +1,4 @@
-// A client of the RemoteCalls endpoint of the tests' own, which calls any
+// A client of the RemoteCalls endpoint of the tests' own, which calls either
 // operation through the client stubs with whatever text, as any peer of the
 // interface may.
 #pragma once
@@ -11,15 +11,13 @@
 namespace rawclient {
 
 // Kept apart from everything that needs unwinding, for __try.
-inline DWORD callGuarded(int operation, const void* text, const wchar_t* folder = nullptr) {
+inline DWORD callGuarded(int operation, const void* text) {
     DWORD code = 0;
     __try {
         if (operation == 0) {
             SendArguments(static_cast<const unsigned char*>(text));
-        } else if (operation == 1) {
-            SendArgumentsWide(static_cast<const wchar_t*>(text));
         } else {
-            SendArgumentsFrom(folder, static_cast<const wchar_t*>(text));
+            SendArgumentsWide(static_cast<const wchar_t*>(text));
         }
     } __except (code = GetExceptionCode(), EXCEPTION_EXECUTE_HANDLER) {
     }
@@ -48,11 +46,11 @@ inline void unbind() {
 
 // One call of the operation on a binding of its own. Returns 0, or the code
 // of the exception that the call raised.
-inline DWORD send(int operation, const void* text, const wchar_t* folder = nullptr) {
+inline DWORD send(int operation, const void* text) {
     if (!bind()) {
         return RPC_S_INVALID_BINDING;
     }
-    const DWORD code = callGuarded(operation, text, folder);
+    const DWORD code = callGuarded(operation, text);
     unbind();
     return code;
 }
@@ -67,9 +65,4 @@ inline DWORD sendRaw(const std::string& text) {
 // Operation 1, with UTF-16 units.
 inline DWORD sendRawWide(const std::u16string& text) {
     return rawclient::send(1, text.c_str());
-}
-
-// Operation 2, with the sender's folder beside the UTF-16 units.
-inline DWORD sendRawFrom(const std::u16string& folder, const std::u16string& text) {
-    return rawclient::send(2, text.c_str(), reinterpret_cast<const wchar_t*>(folder.c_str()));
 }

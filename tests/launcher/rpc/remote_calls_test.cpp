@@ -162,29 +162,6 @@ void testRoundTrip() {
         lists[2] == narrowList({"older"})),
        "the lists of both operations are not kept in arrival order, each of its kind");
 
-    // Operation 2: a name that exists in the sender's folder arrives as its
-    // full path; from this process's own folder, and wherever it names
-    // nothing there, it arrives as given.
-    // The test's folders are ASCII, so each char widens to its unit.
-    char temp[MAX_PATH];
-    const std::string there(temp, GetTempPathA(MAX_PATH, temp) - 1);
-    char own[MAX_PATH];
-    const std::string here(own, GetCurrentDirectoryA(MAX_PATH, own));
-    ok(writeFile(there + "\\pellix-there.txt", "x"), "set-up: no file in %s", there.c_str());
-    const std::u16string other(there.begin(), there.end());
-    const std::u16string names = u"pellix-there.txt|-opt|missing.txt|sub\\..\\pellix-there.txt|";
-    ok(sendRawFrom(other, names) == 0 && sendRawFrom({here.begin(), here.end()}, names) == 0 &&
-           sendRawFrom(u"", names) == 0,
-       "operation 2 from another folder, this one and none");
-    const std::u16string full = other + u"\\pellix-there.txt";
-    lists = takeAll();
-    ok(lists.size() == 3 &&
-           lists[0] == wideList({full.c_str(), u"-opt", u"missing.txt", full.c_str()}) &&
-           lists[1] == wideList({u"pellix-there.txt", u"-opt", u"missing.txt",
-                                 u"sub\\..\\pellix-there.txt"}) &&
-           lists[2] == lists[1],
-       "operation 2 did not resolve exactly the names that exist in another folder");
-
     group = "bad input";
     const std::string megabyte(1 << 20, 'm');
     DWORD code = sendRaw(megabyte + "|ok|");
