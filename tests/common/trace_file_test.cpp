@@ -1,6 +1,7 @@
 // The trace that PELLIX_TRACE switches on, read from the file that the real
 // executable writes: what each kind of start says, lines whole while many
-// processes write at once, and nothing anywhere while it is off.
+// processes write at once, none while another holds their lock, and nothing
+// anywhere while it is off.
 #include "wine_test.h"
 
 #include <memory>
@@ -14,6 +15,8 @@ using namespace standin;
 namespace {
 
 const char* const kTraceVariable = "PELLIX_TRACE";
+// The one byte that every writer of the trace locks around each line.
+constexpr DWORD kLockOffsetHigh = 0x7FFFFFFF;
 
 std::string launcher;
 const StandInFiles* files = nullptr;
@@ -222,6 +225,36 @@ void testManyWriters() {
     }
 }
 
+// Another process holds the byte that writers lock: a launch writes no line
+// until it lets go, and then every one, whole. A launch that did not wait
+// for the lock would have called main long before the wait ends.
+void testLockHeld() {
+    group = "lock held";
+    DeleteFileA(tracePath.c_str());
+    const UniqueHandle held = fileHandle(CreateFileA(
+        tracePath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    OVERLAPPED range = {};
+    range.OffsetHigh = kLockOffsetHigh;
+    SETUP(held && LockFileEx(held.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1,
+                             0, &range));
+    LauncherRun first(*files, launcher);
+    const bool mainCalled = waitForLines(files->logFile, invokePrefix("main"), 1, 3000);
+    LARGE_INTEGER size = {};
+    ok(GetFileSizeEx(held.get(), &size) && size.QuadPart == 0 && !mainCalled,
+       "%lld bytes written while the lock was held, main %s", size.QuadPart,
+       mainCalled ? "called" : "not called");
+    UnlockFileEx(held.get(), 0, 1, 0, &range);
+    first.launches("once the lock is let go");
+    std::vector<TraceLine> lines;
+    std::string bad;
+    ok(readTrace(lines, &bad), "a line is not whole: [%s]", bad.c_str());
+    says(lines, first.id(),
+         {"Pellix2 2.0.0.0, " + launcher, "command line: " + quotedLauncher(),
+          "JNI_CreateJavaVM with version"},
+         "once the lock is let go");
+}
+
 // A trace that cannot be written changes nothing about the launch.
 void testUnusablePath() {
     group = "unusable path";
@@ -260,6 +293,7 @@ int main(int argc, char** argv) {
     testOff();
     testStarts(home);
     testManyWriters();
+    testLockHeld();
     testUnusablePath();
     unregisterAll();
     return finish("trace_file_test");

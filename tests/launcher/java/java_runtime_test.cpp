@@ -637,6 +637,17 @@ void testShippedRuntime(const std::string& standIn) {
          programEmpty},
         {"a jre folder in the working directory", {}, Ends::Dialog},
         {"a relative JAVA_HOME", {}, Ends::Dialog, "", true, "server", "jre"},
+        // Unlike the one above, its library would load if tried: a relative
+        // library path is looked for along the DLL search path, which leaves
+        // the working directory out once a DLL directory is set, but a
+        // drive-relative one ("C:jre") names the working directory's "jre".
+        {"a JAVA_HOME relative to the working directory of its drive",
+         {},
+         Ends::Dialog,
+         "",
+         true,
+         "server",
+         files->workDir.substr(0, 2) + "jre"},
     };
     for (const auto& c : cases) {
         runCase(c);
