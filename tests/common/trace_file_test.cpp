@@ -131,6 +131,7 @@ void testStarts(const std::string& home) {
         ok(readTrace(lines), "no runtime: lines not of the trace's form");
         says(lines, first.id(),
              {"Pellix2 2.0.0.0, " + launcher, "command line: " + quotedLauncher(),
+              "application folder: the working directory, as neither folder holds Pellix.jar",
               "locale file dxr_tavora: not found, locale \"en\", language english",
               "instance mutex: held, creation status 0: the first instance", "messaging server: 0",
               "runtime place: shipped runtime: " + directoryOf(launcher) + "\\jre, no library",
@@ -172,7 +173,7 @@ void testStarts(const std::string& home) {
           "Java: class javax/swing/JFrame not found",
           "Java: exception java.lang.IllegalStateException left pending",
           "launch: main returned, watching for later starts",
-          "hand-over received over operation 1: 1 entries kept; dropped 0 too long, 0 beyond "
+          "hand-over received over operation 2: 1 entries kept; dropped 0 too long, 0 beyond "
           "twenty",
           "signal served: toFront 0",
           "openFiles with 1 entries: 0"},
