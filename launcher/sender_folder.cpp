@@ -39,6 +39,26 @@ std::u16string_view rootOf(std::u16string_view folder) {
     return {};
 }
 
+// The folders and the file of path after parts, with "." dropped and ".."
+// taking back the folder before it, but never the root.
+void appendParts(std::vector<std::u16string_view>& parts, std::u16string_view path) {
+    while (!path.empty()) {
+        std::size_t end = 0;
+        while (end < path.size() && !isSeparator(path[end])) {
+            ++end;
+        }
+        const std::u16string_view part = path.substr(0, end);
+        if (part == u"..") {
+            if (!parts.empty()) {
+                parts.pop_back();
+            }
+        } else if (!part.empty() && part != u".") {
+            parts.push_back(part);
+        }
+        path.remove_prefix(end < path.size() ? end + 1 : end);
+    }
+}
+
 } // namespace
 
 bool sameFolder(std::u16string_view a, std::u16string_view b) {
@@ -70,25 +90,8 @@ std::u16string handedOverPath(std::u16string_view entry, std::u16string_view sen
         rest = {};
     }
     std::vector<std::u16string_view> parts;
-    auto add = [&parts](std::u16string_view path) {
-        while (!path.empty()) {
-            std::size_t end = 0;
-            while (end < path.size() && !isSeparator(path[end])) {
-                ++end;
-            }
-            const std::u16string_view part = path.substr(0, end);
-            if (part == u"..") {
-                if (!parts.empty()) {
-                    parts.pop_back();
-                }
-            } else if (!part.empty() && part != u".") {
-                parts.push_back(part);
-            }
-            path.remove_prefix(end < path.size() ? end + 1 : end);
-        }
-    };
-    add(rest);
-    add(entry);
+    appendParts(parts, rest);
+    appendParts(parts, entry);
     std::u16string path(root);
     for (const std::u16string_view part : parts) {
         path += u'\\';
