@@ -22,7 +22,7 @@ MODULES = [
     ("jni", 0, r"launcher/java/win/"),
     ("exports", 1, r"launcher/launcher\.h$"),
     ("common", 1, r"common/"),
-    ("arguments", 2, r"launcher/(arguments|pending_files)[._]"),
+    ("arguments", 2, r"launcher/(arguments|pending_files|sender_folder)[._]"),
     ("prompt", 2, r"prompt/"),
     ("java", 3, r"launcher/java/"),
     ("rpc", 3, r"launcher/rpc/"),
