@@ -16,6 +16,7 @@
 #include "pending_files.h"
 #include "prompt/java_prompt.h"
 #include "rpc/remote_calls.h"
+#include "sender_folder.h"
 
 namespace {
 
@@ -63,6 +64,20 @@ void takeInstanceLock(const char* mutexName) {
           instanceLock.event != nullptr ? "held" : "none", static_cast<unsigned long>(eventError));
 }
 
+// Whether an argument names an existing file or folder relative to this
+// start's working directory: only then need the first instance know it.
+// Explorer passes full paths; a command prompt passes what the user typed.
+bool namesRelativeFiles(const WideArgList& args) {
+    for (int32_t i = 0; i < args.count; ++i) {
+        if (isRelativeName(args.entries[i]) &&
+            GetFileAttributesW(reinterpret_cast<const wchar_t*>(args.entries[i])) !=
+                INVALID_FILE_ATTRIBUTES) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // The arguments go over as UTF-16, which keeps every file name whole. The
 // narrow text, made as earlier launchers make it, is for a first instance
 // of such a launcher, which takes nothing else.
@@ -77,7 +92,8 @@ int32_t forwardToFirstInstance() {
         parseCommandLine(narrowArgs);
         char narrowText[kJoinedSize];
         joinArguments(narrowArgs, narrowText);
-        result = sendToFirstInstance(text, narrowArgs.count != 0 ? narrowText : nullptr);
+        result = sendToFirstInstance(text, narrowArgs.count != 0 ? narrowText : nullptr,
+                                     namesRelativeFiles(args));
     }
     // Signalled whatever the send gave: the first instance comes to the front
     // even when the arguments were lost.

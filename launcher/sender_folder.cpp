@@ -76,12 +76,16 @@ bool sameFolder(std::u16string_view a, std::u16string_view b) {
     return true;
 }
 
+bool isRelativeName(std::u16string_view entry) {
+    const bool hasDrive = entry.size() >= 2 && entry[1] == u':';
+    const bool unc = entry.size() >= 2 && isSeparator(entry[0]) && isSeparator(entry[1]);
+    return !entry.empty() && !hasDrive && !unc;
+}
+
 std::u16string handedOverPath(std::u16string_view entry, std::u16string_view senderFolder,
                               std::u16string_view ownFolder) {
     const std::u16string_view root = rootOf(senderFolder);
-    const bool hasDrive = entry.size() >= 2 && entry[1] == u':';
-    const bool unc = entry.size() >= 2 && isSeparator(entry[0]) && isSeparator(entry[1]);
-    if (entry.empty() || root.empty() || hasDrive || unc || sameFolder(senderFolder, ownFolder)) {
+    if (!isRelativeName(entry) || root.empty() || sameFolder(senderFolder, ownFolder)) {
         return {};
     }
     // "\x" lies on the sender's drive, anything else below its folder.

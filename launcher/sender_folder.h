@@ -10,6 +10,10 @@
 // and a trailing separator aside, "/" and "\" alike.
 bool sameFolder(std::u16string_view a, std::u16string_view b);
 
+// Whether entry depends on the working directory's folder: it has no drive
+// ("C:\x", and "C:x", which depends on another folder) and is no UNC path.
+bool isRelativeName(std::u16string_view entry);
+
 // The full path that entry names relative to senderFolder, for a first
 // instance that works in ownFolder; empty where the entry is to stay as it
 // was given: the folders are the same, the entry has a drive or is a UNC

@@ -18,15 +18,18 @@ constexpr int32_t kServerEndpointFailed = -1; // taking the protocol sequence an
 constexpr int32_t kServerRegisterFailed = -2; // registering the interface
 constexpr int32_t kServerListenFailed = -3;   // starting to listen
 
-// Sends the joined argument text to the first instance as UTF-16, with
-// this start's working directory, over operation 2, so that the first
-// instance can tell what a relative name means. A first instance of an
-// older launcher gets the text alone over operation 1 or, knowing operation
-// 0 alone, narrowText, the same arguments joined from the command line in
-// the system code page, as such a launcher sends them (none when narrowText
-// is null). A call that the first instance is too busy to take, or that
-// finds it not yet listening, is made again for a few seconds.
-int32_t sendToFirstInstance(const char16_t* text, const char* narrowText);
+// Sends the joined argument text to the first instance as UTF-16, over
+// operation 1. A first instance of an older launcher knows operation 0
+// alone; it gets narrowText instead, the same arguments joined from the
+// command line in the system code page, as such a launcher sends them (none
+// when narrowText is null). Where the arguments name files relative to this
+// start's working directory (relativeNames), the text goes with that folder
+// over operation 2, so that the first instance can tell what they mean,
+// where it serves that operation. A call that the first instance is too
+// busy to take, or that finds it not yet listening, is made again for a few
+// seconds.
+int32_t sendToFirstInstance(const char16_t* text, const char* narrowText,
+                            bool relativeNames = false);
 
 // Serves the interface on the runtime's own threads.
 int32_t startRemoteCallsServer();

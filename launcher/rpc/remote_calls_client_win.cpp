@@ -86,32 +86,34 @@ DWORD sendFromGuarded(const wchar_t* folder, const wchar_t* text) {
     return code;
 }
 
-// The newest operation first: 2 with this start's folder, then 1, then 0.
-// A first instance of an older launcher refuses an operation it does not
-// know as out of range, having received nothing, and then gets the next
-// older one on a new binding, made once the refused one is freed: a
-// binding made while another to the same endpoint lives may share its
-// connection, and Wine's server answers an operation past its dispatch
-// table twice (the fault, then a reply for the entry behind the table), so
-// that the next call there reads a reply that is not its own. Returns the
-// code of the last call made; when no new binding can be had, that of the
-// refused call, and RemoteCallsBinding then holds none, so that freeing it
-// fails.
+// Operation 1, and, where the first instance knows only operation 0, the
+// narrow text over that on a new binding, made once the refused one is
+// freed: a binding made while another to the same endpoint lives may share
+// its connection, and Wine's server answers an operation past its dispatch
+// table twice (the fault, then a reply for the entry it reads behind the
+// table), so that the next call there reads a reply that is not its own.
+// With a folder, operation 2 goes first, but only to a first instance that
+// has taken an empty text over operation 1 (nothing, to any launcher):
+// Wine's server reads that entry even for an operation out of range, and
+// the table of a launcher that knows operation 0 alone ends before entry 2.
+// Returns the code of the last call made; when no new binding can be had,
+// that of the refused call, and RemoteCallsBinding then holds none, so that
+// freeing it fails.
 DWORD sendByAnyOperation(const char16_t* folder, const char16_t* text, const char* narrowText,
                          unsigned char* stringBinding) {
     const auto rebind = [stringBinding] {
         return RpcBindingFree(&RemoteCallsBinding) == RPC_S_OK &&
                RpcBindingFromStringBindingA(stringBinding, &RemoteCallsBinding) == RPC_S_OK;
     };
-    DWORD code = RPC_S_PROCNUM_OUT_OF_RANGE;
-    if (folder != nullptr) {
+    DWORD code = sendWideGuarded(folder != nullptr ? L"" : reinterpret_cast<const wchar_t*>(text));
+    if (folder != nullptr && code == 0) {
         code = sendFromGuarded(reinterpret_cast<const wchar_t*>(folder),
                                reinterpret_cast<const wchar_t*>(text));
         if (code != RPC_S_PROCNUM_OUT_OF_RANGE || !rebind()) {
             return code;
         }
+        return sendWideGuarded(reinterpret_cast<const wchar_t*>(text));
     }
-    code = sendWideGuarded(reinterpret_cast<const wchar_t*>(text));
     if (code != RPC_S_PROCNUM_OUT_OF_RANGE || narrowText == nullptr || !rebind()) {
         return code;
     }
@@ -163,8 +165,8 @@ std::u16string workingFolder() {
 
 } // namespace
 
-int32_t sendToFirstInstance(const char16_t* text, const char* narrowText) {
-    const std::u16string folderText = workingFolder();
+int32_t sendToFirstInstance(const char16_t* text, const char* narrowText, bool relativeNames) {
+    const std::u16string folderText = relativeNames ? workingFolder() : std::u16string();
     const char16_t* folder = folderText.empty() ? nullptr : folderText.c_str();
     DWORD code = 0;
     int32_t result = sendOnce(folder, text, narrowText, code);

@@ -173,7 +173,7 @@ void testStarts(const std::string& home) {
           "Java: class javax/swing/JFrame not found",
           "Java: exception java.lang.IllegalStateException left pending",
           "launch: main returned, watching for later starts",
-          "hand-over received over operation 2: 1 entries kept; dropped 0 too long, 0 beyond "
+          "hand-over received over operation 1: 1 entries kept; dropped 0 too long, 0 beyond "
           "twenty",
           "signal served: toFront 0",
           "openFiles with 1 entries: 0"},
