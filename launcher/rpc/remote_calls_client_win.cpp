@@ -147,10 +147,6 @@ int32_t sendOnce(const char16_t* folder, const char16_t* text, const char* narro
     return 0;
 }
 
-} // namespace
-
-namespace {
-
 // This start's working directory, against which its relative names mean
 // something; empty where it is longer than any entry could be once
 // resolved, which the first instance would keep as given anyway.
