@@ -1,5 +1,7 @@
 #include "java_options.h"
 
+#include <cstdint>
+
 namespace {
 
 // The module jars of the other product, in the order they go on the class
@@ -48,21 +50,128 @@ std::string extraJarEntries(std::string_view directory, int32_t mode) {
     return entries;
 }
 
-void fillLaunchOptions(JavaLaunchOptions& launch, std::string classPathOption, jint version) {
+namespace {
+
+constexpr std::uint64_t kMegabyte = 1024 * 1024;
+constexpr std::uint64_t kFixedInitialHeap = 40 * kMegabyte;
+constexpr std::uint64_t kFixedMaximumHeap = 364 * kMegabyte;
+
+// The flags that the runtime reads only for a heap that no size option set:
+// it computes the maximum, or the initial size, from them.
+constexpr std::string_view kMaximumForms[] = {
+    "-XX:MaxRAMPercentage=", "-XX:MaxRAMFraction=",    "-XX:MinRAMPercentage=",
+    "-XX:MinRAMFraction=",   "-XX:ErgoHeapSizeLimit=", "-XX:MaxRAM=",
+};
+constexpr std::string_view kInitialForms[] = {
+    "-XX:InitialRAMPercentage=",
+    "-XX:InitialRAMFraction=",
+    "-XX:MaxRAM=",
+};
+constexpr std::string_view kMaximumSizes[] = {"-Xmx", "-XX:MaxHeapSize="};
+constexpr std::string_view kInitialSizes[] = {"-Xms", "-XX:InitialHeapSize=", "-XX:MinHeapSize="};
+
+// A size as the runtime reads one: digits and at most one unit letter.
+// Zero for anything else, which the runtime refuses in its own words.
+std::uint64_t heapSize(std::string_view text) {
+    std::uint64_t value = 0;
+    std::size_t i = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        if (value > (UINT64_MAX - 9) / 10) {
+            return UINT64_MAX;
+        }
+        value = value * 10 + static_cast<std::uint64_t>(text[i] - '0');
+    }
+    if (i == 0 || i + 1 < text.size()) {
+        return 0;
+    }
+    const char unit = i < text.size() ? text[i] : '\0';
+    const int shift = unit == '\0'                 ? 0
+                      : unit == 'k' || unit == 'K' ? 10
+                      : unit == 'm' || unit == 'M' ? 20
+                      : unit == 'g' || unit == 'G' ? 30
+                      : unit == 't' || unit == 'T' ? 40
+                                                   : -1;
+    if (shift < 0) {
+        return 0;
+    }
+    return value > (UINT64_MAX >> shift) ? UINT64_MAX : value << shift;
+}
+
+template <std::size_t N>
+bool startsWithAny(std::string_view option, const std::string_view (&prefixes)[N],
+                   std::string_view* rest = nullptr) {
+    for (const std::string_view prefix : prefixes) {
+        if (option.substr(0, prefix.size()) == prefix) {
+            if (rest != nullptr) {
+                *rest = option.substr(prefix.size());
+            }
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+FixedHeap fixedHeapBeside(const std::vector<std::string>& fileOptions) {
+    FixedHeap heap;
+    // The runtime takes the last size given.
+    std::uint64_t maximum = 0;
+    std::uint64_t initial = 0;
+    for (const std::string& option : fileOptions) {
+        std::string_view size;
+        heap.maximum = heap.maximum && !startsWithAny(option, kMaximumForms);
+        heap.initial = heap.initial && !startsWithAny(option, kInitialForms);
+        if (startsWithAny(option, kMaximumSizes, &size)) {
+            maximum = heapSize(size);
+        } else if (startsWithAny(option, kInitialSizes, &size)) {
+            initial = heapSize(size);
+        }
+    }
+    heap.maximum = heap.maximum && initial <= kFixedMaximumHeap;
+    heap.initial = heap.initial && (maximum == 0 || maximum >= kFixedInitialHeap);
+    return heap;
+}
+
+void composeLaunchOptions(JavaLaunchOptions& launch, std::string classPathOption, jint version,
+                          const LaunchAdditions& more) {
+    const FixedHeap heap = fixedHeapBeside(more.fromFiles);
     // The semicolons of the two properties belong to their texts; the last
-    // option is an empty text, not a missing one.
-    launch.texts[0] = "-Xms40m";
-    launch.texts[1] = "-Xmx364m";
-    launch.texts[2] = "-Dosgi.requiredJavaVersion=1.5;";
-    launch.texts[3] = "-Djava.compiler=NONE;";
-    launch.texts[4] = std::move(classPathOption);
-    launch.texts[5].clear();
-    for (int i = 0; i < 6; ++i) {
-        launch.options[i].optionString = launch.texts[i].data();
-        launch.options[i].extraInfo = nullptr;
+    // fixed option is an empty text, not a missing one.
+    const char* const fixed[] = {heap.initial ? "-Xms40m" : nullptr,
+                                 heap.maximum ? "-Xmx364m" : nullptr,
+                                 "-Dosgi.requiredJavaVersion=1.5;", "-Djava.compiler=NONE;"};
+    auto& texts = launch.texts;
+    texts.clear();
+    texts.reserve(6 + more.extras.size() + more.fromFiles.size());
+    for (const char* text : fixed) {
+        if (text != nullptr) {
+            texts.push_back(text);
+        }
+    }
+    texts.push_back(std::move(classPathOption));
+    texts.push_back({});
+    for (const auto* group : {&more.extras, &more.fromFiles}) {
+        for (const std::string& text : *group) {
+            texts.push_back(text);
+        }
+    }
+
+    // Pointers into the texts, taken once none of them moves any more.
+    launch.options.clear();
+    launch.options.reserve(more.hooks.size() + texts.size());
+    for (const JavaVMOption& hook : more.hooks) {
+        launch.options.push_back(hook);
+    }
+    for (std::string& text : texts) {
+        launch.options.push_back({text.data(), nullptr});
     }
     launch.initArgs.version = version;
-    launch.initArgs.nOptions = 6;
-    launch.initArgs.options = launch.options;
+    launch.initArgs.nOptions = static_cast<jint>(launch.options.size());
+    launch.initArgs.options = launch.options.data();
     launch.initArgs.ignoreUnrecognized = JNI_TRUE;
+}
+
+void fillLaunchOptions(JavaLaunchOptions& launch, std::string classPathOption, jint version) {
+    composeLaunchOptions(launch, std::move(classPathOption), version, {});
 }

@@ -116,7 +116,7 @@ class JavaMachine : public ::testing::Environment {
         JavaLaunchOptions launch;
         fillLaunchOptions(launch, classPathOption, JNI_VERSION_1_4);
 
-        std::vector<JavaVMOption> options(launch.options, launch.options + 6);
+        std::vector<JavaVMOption> options = launch.options;
         JavaVMInitArgs initArgs = launch.initArgs;
         char checkOption[] = "-Xcheck:jni";
         if (checkJni) {
