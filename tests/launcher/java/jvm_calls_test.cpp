@@ -8,6 +8,7 @@
 #include "common/trace.h"
 #include "launcher/arguments.h"
 #include "launcher/java/java_calls.h"
+#include "launcher/java/java_creation.h"
 #include "launcher/java/java_options.h"
 #include "launcher/launcher.h"
 #include "tests/printable.h"
@@ -15,11 +16,15 @@
 #include <gtest/gtest.h>
 
 #include <jni.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -551,9 +556,111 @@ TEST_F(LocalReferences, StayFlatOverAHundredThousandToFrontCalls) {
     EXPECT_EQ(trace.printed.find("JNI local refs"), std::string::npos) << head(trace.printed);
 }
 
+// ---- The runtime's words and endings ------------------------------------
+// A process creates one machine only, and some of these end it: each runs
+// in a process of its own, this program again with --create-with.
+
+void printOutcome(JavaOutcome outcome) {
+    std::printf("%s: %s", outcomeName(outcome), printedInCreation().c_str());
+    std::fflush(stdout);
+}
+
+// Creates the machine the launcher's way with options from a file and prints
+// the outcome and what the runtime printed; --then-exit N calls System.exit
+// as an application does.
+int createWith(int argc, char** argv) {
+    LaunchAdditions more{runtimeHooks(), {}, {}};
+    int exitCode = -1;
+    for (int i = 2; i < argc; ++i) {
+        if (std::string_view(argv[i]) == "--then-exit" && i + 1 < argc) {
+            exitCode = std::atoi(argv[++i]);
+        } else {
+            more.fromFiles.emplace_back(argv[i]);
+        }
+    }
+    JavaLaunchOptions launch;
+    composeLaunchOptions(launch, buildClassPathOption(PELLIX_TEST_APP ":", PELLIX_TEST_JDK, ""),
+                         JNI_VERSION_1_4, more);
+    RuntimeListener listener;
+    listener.endedInCreation = [](JavaOutcome outcome) {
+        printOutcome(outcome);
+        _exit(1);
+    };
+    const JavaOutcome outcome = createJavaMachine(JNI_CreateJavaVM, launch, listener);
+    printOutcome(outcome);
+    if (outcome == JavaOutcome::Created && exitCode >= 0) {
+        JNIEnv* env = javaEnv;
+        jclass system = env->FindClass("java/lang/System");
+        env->CallStaticVoidMethod(system, env->GetStaticMethodID(system, "exit", "(I)V"), exitCode);
+    }
+    return 0;
+}
+
+// The JDK of the build, and every other one here, by its own library.
+std::vector<std::string> runtimesHere() {
+    namespace fs = std::filesystem;
+    std::vector<std::string> homes = {fs::canonical(PELLIX_TEST_JDK).string()};
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator("/usr/lib/jvm", error)) {
+        const std::string home = fs::canonical(entry.path(), error).string();
+        if (fs::exists(home + "/lib/server/libjvm.so", error) &&
+            std::find(homes.begin(), homes.end(), home) == homes.end()) {
+            homes.push_back(home);
+        }
+    }
+    return homes;
+}
+
+TEST(RuntimesWords, ReachTheLauncherAndAnApplicationsExitStaysSilent) {
+    const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+    const struct {
+        const char* options;
+        int status;
+        std::vector<std::string> says;
+    } cases[] = {
+        {"-Xmx16q",
+         0,
+         {"creation refused with the options files' options: ",
+          "Invalid maximum heap size: -Xmx16q"}},
+        // Reserving fails, and the runtime ends the process through abort.
+        {"-Xmx100000g",
+         1,
+         {"the runtime ended the process while creating the machine: ",
+          "Error occurred during initialization of VM", "Could not reserve enough space"}},
+        {"-Xss2m --then-exit 3", 3, {"virtual machine created: "}},
+    };
+    for (const std::string& home : runtimesHere()) {
+        for (const auto& c : cases) {
+            // The build's library by its run path, another one ahead of it.
+            const std::string command = "LD_LIBRARY_PATH='" + home + "/lib/server' '" + self +
+                                        "' --create-with " + c.options + " 2>/dev/null";
+            std::FILE* child = popen(command.c_str(), "r");
+            ASSERT_NE(child, nullptr);
+            std::string output;
+            char buffer[4096];
+            for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, child)) > 0;) {
+                output.append(buffer, n);
+            }
+            const int status = pclose(child);
+            const std::string what = home + " " + c.options;
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == c.status)
+                << what << ": " << status;
+            EXPECT_EQ(output.rfind(c.says[0], 0), 0u) << what << ": " << head(output);
+            for (const std::string& words : c.says) {
+                EXPECT_NE(output.find(words), std::string::npos) << what << ": " << head(output);
+            }
+            // Newer runtimes warn of the fixed -Djava.compiler; no ending.
+            EXPECT_EQ(output.find("the runtime ended", 1), std::string::npos) << what;
+        }
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::string_view(argv[1]) == "--create-with") {
+        return createWith(argc, argv);
+    }
     ::testing::InitGoogleTest(&argc, argv);
     for (int i = 1; i < argc; ++i) {
         checkJni = checkJni || std::string_view(argv[i]) == "--check-jni";
