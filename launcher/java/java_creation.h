@@ -19,7 +19,7 @@ using CreateJavaVMFn = jint(JNICALL*)(JavaVM**, void**, void*);
 struct RuntimeListener {
     // Each text that the runtime prints, for the stream that it names, one
     // of the runtime's own C runtime.
-    void (*forward)(std::FILE* stream, std::string_view text) = nullptr;
+    void (*forward)(const std::FILE* stream, std::string_view text) = nullptr;
     // Each whole line of it, for the trace.
     void (*line)(std::string_view line) = nullptr;
     // The runtime ends the process while the machine is being created, with

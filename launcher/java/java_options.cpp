@@ -1,6 +1,8 @@
 #include "java_options.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 
 namespace {
 
@@ -52,7 +54,7 @@ std::string extraJarEntries(std::string_view directory, int32_t mode) {
 
 namespace {
 
-constexpr std::uint64_t kMegabyte = 1024 * 1024;
+constexpr std::uint64_t kMegabyte = std::uint64_t{1} << 20;
 constexpr std::uint64_t kFixedInitialHeap = 40 * kMegabyte;
 constexpr std::uint64_t kFixedMaximumHeap = 364 * kMegabyte;
 
@@ -73,26 +75,19 @@ constexpr std::string_view kInitialSizes[] = {"-Xms", "-XX:InitialHeapSize=", "-
 // A size as the runtime reads one: digits and at most one unit letter.
 // Zero for anything else, which the runtime refuses in its own words.
 std::uint64_t heapSize(std::string_view text) {
+    const std::size_t digits = std::min(text.find_first_not_of("0123456789"), text.size());
+    const std::string_view units = "kKmMgGtT";
+    const std::size_t unit = digits < text.size() ? units.find(text[digits]) : units.size();
+    if (digits == 0 || digits + 1 < text.size() || unit == std::string_view::npos) {
+        return 0;
+    }
+    const int shift = unit < units.size() ? 10 * static_cast<int>(1 + unit / 2) : 0;
     std::uint64_t value = 0;
-    std::size_t i = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        if (value > (UINT64_MAX - 9) / 10) {
+    for (const char digit : text.substr(0, digits)) {
+        if (value > (UINT64_MAX >> shift) / 10) {
             return UINT64_MAX;
         }
-        value = value * 10 + static_cast<std::uint64_t>(text[i] - '0');
-    }
-    if (i == 0 || i + 1 < text.size()) {
-        return 0;
-    }
-    const char unit = i < text.size() ? text[i] : '\0';
-    const int shift = unit == '\0'                 ? 0
-                      : unit == 'k' || unit == 'K' ? 10
-                      : unit == 'm' || unit == 'M' ? 20
-                      : unit == 'g' || unit == 'G' ? 30
-                      : unit == 't' || unit == 'T' ? 40
-                                                   : -1;
-    if (shift < 0) {
-        return 0;
+        value = value * 10 + static_cast<std::uint64_t>(digit - '0');
     }
     return value > (UINT64_MAX >> shift) ? UINT64_MAX : value << shift;
 }
@@ -100,15 +95,13 @@ std::uint64_t heapSize(std::string_view text) {
 template <std::size_t N>
 bool startsWithAny(std::string_view option, const std::string_view (&prefixes)[N],
                    std::string_view* rest = nullptr) {
-    for (const std::string_view prefix : prefixes) {
-        if (option.substr(0, prefix.size()) == prefix) {
-            if (rest != nullptr) {
-                *rest = option.substr(prefix.size());
-            }
-            return true;
+    return std::any_of(std::begin(prefixes), std::end(prefixes), [&](std::string_view prefix) {
+        const bool starts = option.substr(0, prefix.size()) == prefix;
+        if (starts && rest != nullptr) {
+            *rest = option.substr(prefix.size());
         }
-    }
-    return false;
+        return starts;
+    });
 }
 
 } // namespace
@@ -144,25 +137,17 @@ void composeLaunchOptions(JavaLaunchOptions& launch, std::string classPathOption
     auto& texts = launch.texts;
     texts.clear();
     texts.reserve(6 + more.extras.size() + more.fromFiles.size());
-    for (const char* text : fixed) {
-        if (text != nullptr) {
-            texts.push_back(text);
-        }
-    }
+    std::copy_if(std::begin(fixed), std::end(fixed), std::back_inserter(texts),
+                 [](const char* text) { return text != nullptr; });
     texts.push_back(std::move(classPathOption));
     texts.push_back({});
     for (const auto* group : {&more.extras, &more.fromFiles}) {
-        for (const std::string& text : *group) {
-            texts.push_back(text);
-        }
+        std::copy(group->begin(), group->end(), std::back_inserter(texts));
     }
 
     // Pointers into the texts, taken once none of them moves any more.
-    launch.options.clear();
+    launch.options = more.hooks;
     launch.options.reserve(more.hooks.size() + texts.size());
-    for (const JavaVMOption& hook : more.hooks) {
-        launch.options.push_back(hook);
-    }
     for (std::string& text : texts) {
         launch.options.push_back({text.data(), nullptr});
     }

@@ -91,10 +91,10 @@ void (*reportEnding)(JavaOutcome) = nullptr;
 // To where the runtime's C runtime would have written it: its standard
 // output is told by the universal C runtime's own table, which every
 // runtime from Java 9 uses; everything else goes to standard error.
-void forwardPrinted(std::FILE* stream, std::string_view text) {
+void forwardPrinted(const std::FILE* stream, std::string_view text) {
     DWORD which = STD_ERROR_HANDLE;
     if (HMODULE crt = GetModuleHandleW(L"ucrtbase.dll")) {
-        using StreamsFn = std::FILE*(__cdecl*)(unsigned);
+        using StreamsFn = const std::FILE*(__cdecl*)(unsigned);
         auto streams = reinterpret_cast<StreamsFn>(
             reinterpret_cast<void*>(GetProcAddress(crt, "__acrt_iob_func")));
         which = streams != nullptr && streams(1) == stream ? STD_OUTPUT_HANDLE : which;

@@ -1,34 +1,45 @@
 #include "vm_options_file.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
-// UTF-8 as UTF-16; false for bytes that are no UTF-8: overlong forms,
+// The code point of one UTF-8 sequence at the start of bytes, and its
+// length; a length of 0 for bytes that are no UTF-8: overlong forms,
 // surrogates, beyond U+10FFFF, cut sequences.
+char32_t utf8Point(std::string_view bytes, std::size_t& length) {
+    const auto lead = static_cast<unsigned char>(bytes[0]);
+    const std::size_t follow = lead < 0x80   ? 0
+                               : lead < 0xC2 ? 4
+                               : lead < 0xE0 ? 1
+                               : lead < 0xF0 ? 2
+                               : lead < 0xF5 ? 3
+                                             : 4;
+    length = 0;
+    if (follow >= bytes.size() || follow == 4) {
+        return 0;
+    }
+    char32_t value = follow == 0 ? lead : lead & (0x3F >> follow);
+    bool whole = true;
+    for (std::size_t k = 1; k <= follow; ++k) {
+        const auto next = static_cast<unsigned char>(bytes[k]);
+        whole = whole && (next & 0xC0) == 0x80;
+        value = (value << 6) | (next & 0x3F);
+    }
+    const char32_t least[] = {0, 0x80, 0x800, 0x10000};
+    const bool valid =
+        whole && value >= least[follow] && value <= 0x10FFFF && (value < 0xD800 || value >= 0xE000);
+    length = valid ? follow + 1 : 0;
+    return value;
+}
+
+// UTF-8 as UTF-16; false for bytes that are no UTF-8.
 bool utf8ToUtf16(std::string_view bytes, std::u16string& out) {
     out.clear();
-    for (std::size_t i = 0; i < bytes.size();) {
-        const auto lead = static_cast<unsigned char>(bytes[i]);
-        const int follow = lead < 0x80   ? 0
-                           : lead < 0xC2 ? -1
-                           : lead < 0xE0 ? 1
-                           : lead < 0xF0 ? 2
-                           : lead < 0xF5 ? 3
-                                         : -1;
-        if (follow < 0 || bytes.size() - i <= static_cast<std::size_t>(follow)) {
-            return false;
-        }
-        char32_t value = follow == 0 ? lead : lead & (0x3F >> follow);
-        for (int k = 1; k <= follow; ++k) {
-            const auto next = static_cast<unsigned char>(bytes[i + static_cast<std::size_t>(k)]);
-            if ((next & 0xC0) != 0x80) {
-                return false;
-            }
-            value = (value << 6) | (next & 0x3F);
-        }
-        const char32_t least[] = {0, 0x80, 0x800, 0x10000};
-        if (value < least[follow] || value > 0x10FFFF || (value >= 0xD800 && value < 0xE000)) {
+    for (std::size_t i = 0, length = 0; i < bytes.size(); i += length) {
+        const char32_t value = utf8Point(bytes.substr(i), length);
+        if (length == 0) {
             return false;
         }
         if (value >= 0x10000) {
@@ -37,7 +48,6 @@ bool utf8ToUtf16(std::string_view bytes, std::u16string& out) {
         } else {
             out += static_cast<char16_t>(value);
         }
-        i += static_cast<std::size_t>(follow) + 1;
     }
     return true;
 }
@@ -54,14 +64,12 @@ bool replacesClassPath(std::u16string_view option) {
         ++end;
     }
     const std::u16string_view word = option.substr(0, end);
-    for (const std::string_view form : {"-Djava.class.path", "-cp", "-classpath", "--class-path"}) {
-        if (word.size() == form.size() &&
-            std::equal(word.begin(), word.end(), form.begin(),
-                       [](char16_t a, char b) { return a == static_cast<unsigned char>(b); })) {
-            return true;
-        }
-    }
-    return false;
+    const std::string_view forms[] = {"-Djava.class.path", "-cp", "-classpath", "--class-path"};
+    return std::any_of(std::begin(forms), std::end(forms), [word](std::string_view form) {
+        return word.size() == form.size() &&
+               std::equal(word.begin(), word.end(), form.begin(),
+                          [](char16_t a, char b) { return a == static_cast<unsigned char>(b); });
+    });
 }
 
 // Text in the system code page comes here a byte a unit.
@@ -78,7 +86,7 @@ void readLines(std::u16string_view text, ToSystemCodePage toSystem, VmOptionsTex
     std::size_t taken = 0;
     for (std::size_t start = 0; start < text.size();) {
         std::size_t end = text.find(char16_t('\n'), start);
-        end = end == text.npos ? text.size() : end;
+        end = end == std::u16string_view::npos ? text.size() : end;
         std::u16string_view option = text.substr(start, end - start);
         start = end + 1;
         ++number;
@@ -94,7 +102,8 @@ void readLines(std::u16string_view text, ToSystemCodePage toSystem, VmOptionsTex
         VmOptionLine line{number, VmOptionVerdict::Taken, {}};
         // A NUL would end the option early on its way to the runtime.
         const bool carried = option.size() <= kVmOptionLength &&
-                             option.find(char16_t(0)) == option.npos && toSystem(option, line.text);
+                             option.find(char16_t(0)) == std::u16string_view::npos &&
+                             toSystem(option, line.text);
         if (taken == kVmOptionsPerFile) {
             line.verdict = VmOptionVerdict::BeyondCount;
         } else if (option.size() > kVmOptionLength) {

@@ -53,39 +53,45 @@ std::wstring usersFile() {
     return std::wstring(folder) + L"\\Tavora\\Pellix2.vmoptions";
 }
 
-void readFile(const std::wstring& path, VmOptionsFiles& found) {
-    const std::string name = traceUtf8(path.c_str());
+// The file's bytes, one beyond the bound at the most; false, traced, where
+// there is no file or it cannot be read.
+bool readBytes(const std::wstring& path, const std::string& name, std::string& bytes) {
     const UniqueHandle file = fileHandle(CreateFileW(
         path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size = {};
-    if (!file || !GetFileSizeEx(file.get(), &size)) {
-        const DWORD error = GetLastError();
-        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
-            TRACE("options file %s: none", name.c_str());
-        } else {
-            TRACE("options file %s: unreadable, error %lu", name.c_str(), error);
-        }
-        return;
-    }
-    // One byte beyond the bound tells a file that is too large.
-    const auto wanted = static_cast<DWORD>(
-        size.QuadPart > static_cast<LONGLONG>(kVmOptionsFileBytes) ? kVmOptionsFileBytes + 1
-                                                                   : size.QuadPart);
-    std::string bytes(wanted, '\0');
     DWORD read = 0;
-    if (!ReadFile(file.get(), bytes.data(), wanted, &read, nullptr) || read != wanted) {
-        TRACE("options file %s: unreadable, error %lu", name.c_str(), GetLastError());
+    if (file && GetFileSizeEx(file.get(), &size)) {
+        const LONGLONG bound = static_cast<LONGLONG>(kVmOptionsFileBytes) + 1;
+        bytes.resize(static_cast<std::size_t>(size.QuadPart < bound ? size.QuadPart : bound));
+        if (ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
+            read == bytes.size()) {
+            return true;
+        }
+    }
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+        TRACE("options file %s: none", name.c_str());
+    } else {
+        TRACE("options file %s: unreadable, error %lu", name.c_str(), error);
+    }
+    return false;
+}
+
+void readFile(const std::wstring& path, VmOptionsFiles& found) {
+    const std::string name = traceUtf8(path.c_str());
+    std::string bytes;
+    if (!readBytes(path, name, bytes)) {
         return;
     }
     const VmOptionsText text = readVmOptions(bytes, toSystemCodePage);
     if (text.tooLarge) {
-        TRACE("options file %s: %lld bytes, more than the %lu that one may have; not read",
-              name.c_str(), static_cast<long long>(size.QuadPart),
+        TRACE("options file %s: more than %lu bytes; not read", name.c_str(),
               static_cast<unsigned long>(kVmOptionsFileBytes));
         return;
     }
-    TRACE("options file %s: %s, %lu bytes", name.c_str(), text.encoding, read);
+    TRACE("options file %s: %s, %lu bytes", name.c_str(), text.encoding,
+          static_cast<unsigned long>(bytes.size()));
     bool gave = false;
     for (const VmOptionLine& line : text.lines) {
         TRACE("options file %s, line %lu: %s: %s", name.c_str(),
