@@ -124,9 +124,8 @@ TEST(FixedHeap, GivesWayWhereTheFilesSetThatHeapOtherwise) {
     };
     for (const auto& c : cases) {
         const FixedHeap heap = fixedHeapBeside(c.options);
-        const std::string what = c.options.empty() ? "none" : c.options[0];
-        EXPECT_EQ(heap.initial, c.initial) << what;
-        EXPECT_EQ(heap.maximum, c.maximum) << what;
+        EXPECT_EQ(heap.initial, c.initial) << (c.options.empty() ? "none" : c.options[0]);
+        EXPECT_EQ(heap.maximum, c.maximum) << (c.options.empty() ? "none" : c.options[0]);
     }
 }
 

@@ -556,13 +556,10 @@ TEST_F(LocalReferences, StayFlatOverAHundredThousandToFrontCalls) {
     EXPECT_EQ(trace.printed.find("JNI local refs"), std::string::npos) << head(trace.printed);
 }
 
-// ---- The runtime's words and endings ------------------------------------
-// A process creates one machine only, and some of these end it: each runs
-// in a process of its own, this program again with --create-with.
-
-// Creates the machine the launcher's way with an option from a file, prints
-// the outcome and what the runtime printed, and with an exit code calls
-// System.exit as an application does.
+// A process of its own, since some end it: creates the machine the
+// launcher's way with an option from a file, prints the outcome and what the
+// runtime printed, and with an exit code calls System.exit as an application
+// does.
 int createWith(const char* option, const char* exitCode) {
     JavaLaunchOptions launch;
     composeLaunchOptions(launch, buildClassPathOption(PELLIX_TEST_APP ":", PELLIX_TEST_JDK, ""),
@@ -623,11 +620,10 @@ TEST(RuntimesWords, ReachTheLauncherAndAnApplicationsExitStaysSilent) {
                 output.append(buffer, n);
             }
             const int status = pclose(child);
-            const std::string what = home + " " + c.options;
-            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == c.status)
-                << what << ": " << status;
-            EXPECT_EQ(output.rfind(c.outcome, 0), 0u) << what << ": " << head(output);
-            EXPECT_NE(output.find(c.says), std::string::npos) << what << ": " << head(output);
+            const std::string what = home + " " + c.options + ": " + head(output);
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == c.status) << what << status;
+            EXPECT_EQ(output.rfind(c.outcome, 0), 0u) << what;
+            EXPECT_NE(output.find(c.says), std::string::npos) << what;
         }
     }
 }
