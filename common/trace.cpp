@@ -41,33 +41,36 @@ int formatText(char* buffer, std::size_t size, const char* format, va_list args)
 
 } // namespace
 
+std::string formatToString(const char* format, va_list args) {
+    char small[512];
+    va_list measured;
+    va_copy(measured, args);
+    const int length = formatText(small, sizeof small, format, measured);
+    va_end(measured);
+    if (length < 0) {
+        return {};
+    }
+    if (static_cast<std::size_t>(length) < sizeof small) {
+        return std::string(small, static_cast<std::size_t>(length));
+    }
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    formatText(text.data(), text.size(), format, args);
+    text.pop_back();
+    return text;
+}
+
 void traceWrite(const char* format, ...) {
     if (traceSink == nullptr) {
         return;
     }
-    // Most lines fit the first try; a class path or a command line may not,
-    // and is then formatted again at its full length: a trace is read for
-    // exactly the texts that would be cut.
-    char small[512];
     va_list args;
     va_start(args, format);
-    const int length = formatText(small, sizeof small, format, args);
-    va_end(args);
-    if (length < 0) {
-        return;
-    }
-    if (static_cast<std::size_t>(length) < sizeof small) {
-        traceSink(std::string_view(small, static_cast<std::size_t>(length)));
-        return;
-    }
     try {
-        std::string text(static_cast<std::size_t>(length) + 1, '\0');
-        va_start(args, format);
-        formatText(text.data(), text.size(), format, args);
-        va_end(args);
-        text.pop_back();
-        traceSink(text);
+        // A class path or a command line is written at its full length: a
+        // trace is read for exactly the texts that would be cut.
+        traceSink(formatToString(format, args));
     } catch (...) {
         // Out of memory: the trace never stops a launch.
     }
+    va_end(args);
 }

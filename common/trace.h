@@ -4,6 +4,8 @@
 // trace point costs one test of a flag: its arguments are not evaluated.
 #pragma once
 
+#include <cstdarg>
+#include <string>
 #include <string_view>
 
 // Where a finished line goes; it holds the text alone, without a line end.
@@ -17,6 +19,10 @@ extern bool traceEnabled;
 
 // Formats one line as printf does and hands it to the sink.
 __attribute__((format(printf, 1, 2))) void traceWrite(const char* format, ...);
+
+// A text formatted as vprintf would print it, whatever its length; empty
+// when the format is broken.
+std::string formatToString(const char* format, va_list args);
 
 // A build for the benchmarks compiles every trace point out, so that what
 // they cost while off can be measured against nothing.

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <string>
 
 #include "arguments.h"
 #include "common/trace.h"
@@ -137,6 +138,37 @@ void openPendingFiles() {
     }
 }
 
+// The runtime's own words are English, as is the rest of the window: whoever
+// writes an options file reads them.
+void showOptionsRefusal() {
+    const std::string message = optionsRefusalMessage();
+    const int length = MultiByteToWideChar(CP_UTF8, 0, message.c_str(), -1, nullptr, 0);
+    std::wstring text(static_cast<std::size_t>(length > 0 ? length : 1), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, message.c_str(), -1, text.data(), length);
+    MessageBoxW(nullptr, text.c_str(), javaPromptInfo.title,
+                MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+}
+
+// The one place where a failed launch becomes what the user sees.
+FailureReport report(JavaOutcome launched) {
+    const FailureReport report = reportFor(launched);
+    const char* const shown[] = {"watching for later starts", "missing-Java dialog", "silent end",
+                                 "options refusal window"};
+    TRACE("launch: %s, %s", outcomeName(launched), shown[static_cast<int>(report)]);
+    switch (report) {
+    case FailureReport::GoOn:
+    case FailureReport::SilentEnd:
+        break;
+    case FailureReport::MissingJavaDialog:
+        showJavaPrompt(javaPromptInfo);
+        break;
+    case FailureReport::OptionsRefusal:
+        showOptionsRefusal();
+        break;
+    }
+    return report;
+}
+
 } // namespace
 
 int32_t startApplication(const char* mutexName, const char* classPath, void* /*unused*/,
@@ -157,22 +189,12 @@ int32_t startApplication(const char* mutexName, const char* classPath, void* /*u
     // the launch goes on: later starts still bring it to the front.
     const int32_t serving = startRemoteCallsServer();
     TRACE("messaging server: %ld", static_cast<long>(serving));
-    const JavaOutcome launched = launchJava(classPath, mainClass, extraJarMode);
-    const FailureReport report = reportFor(launched);
-    TRACE(
-        "launch: %s, %s", outcomeName(launched),
-        report == FailureReport::GoOn
-            ? "watching for later starts"
-            : (report == FailureReport::MissingJavaDialog ? "missing-Java dialog" : "silent end"));
-    // The one place where a failed launch becomes what the user sees.
-    switch (report) {
-    case FailureReport::GoOn:
+    // An ending inside the creation is reported from within the runtime's
+    // hook, which then ends the process.
+    const JavaOutcome launched =
+        launchJava(classPath, mainClass, extraJarMode, [](JavaOutcome ending) { report(ending); });
+    if (report(launched) == FailureReport::GoOn) {
         watchForSignals();
-    case FailureReport::MissingJavaDialog:
-        showJavaPrompt(javaPromptInfo);
-        return kJavaUnreachable;
-    case FailureReport::SilentEnd:
-        break;
     }
     return kJavaUnreachable;
 }

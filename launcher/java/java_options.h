@@ -4,14 +4,15 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <jni.h>
 
-// The six options and the initialisation arguments that point at them. Not
+// The options and the initialisation arguments that point at them. Not
 // copyable: initArgs points into the object itself.
 struct JavaLaunchOptions {
-    std::string texts[6];
-    JavaVMOption options[6] = {};
+    std::vector<std::string> texts;
+    std::vector<JavaVMOption> options;
     JavaVMInitArgs initArgs = {};
 
     JavaLaunchOptions() = default;
@@ -33,6 +34,34 @@ std::string buildClassPathOption(std::string_view classPath, std::string_view ja
 // directory.
 std::string extraJarEntries(std::string_view directory, int32_t mode);
 
-// Fills the six options (heap sizes, two properties, the class path and an
-// empty last option) and the initialisation arguments for version.
+// What comes beside the six fixed options, each group in its place.
+struct LaunchAdditions {
+    // First of all: the runtime takes its hooks before it reads any option.
+    std::vector<JavaVMOption> hooks;
+    // The launcher's own, after the fixed six.
+    std::vector<std::string> extras;
+    // The options files', last: where the runtime takes the last of an
+    // option, theirs is in force.
+    std::vector<std::string> fromFiles;
+};
+
+// Which of the fixed heap options stay beside the files' options. Each gives
+// way where those set that heap in a form that the runtime honours only
+// without it: a share or an amount of memory (-XX:MaxRAMPercentage,
+// -XX:MaxRAM...), or a size that the fixed one would contradict (an initial
+// heap above 364 MB, a maximum below 40 MB), which the runtime refuses.
+struct FixedHeap {
+    bool initial = true; // -Xms40m
+    bool maximum = true; // -Xmx364m
+};
+FixedHeap fixedHeapBeside(const std::vector<std::string>& fileOptions);
+
+// Fills the options, the hooks, the six fixed ones (heap sizes after
+// fixedHeapBeside, two properties, the class path and an empty option), the
+// extras and the files' options, and the initialisation arguments for
+// version.
+void composeLaunchOptions(JavaLaunchOptions& launch, std::string classPathOption, jint version,
+                          const LaunchAdditions& more);
+
+// The six fixed options alone.
 void fillLaunchOptions(JavaLaunchOptions& launch, std::string classPathOption, jint version);

@@ -18,6 +18,9 @@ FailureReport reportFor(JavaOutcome outcome) {
     case JavaOutcome::NoJavaHome:
     case JavaOutcome::MainNotCalled:
         return FailureReport::SilentEnd;
+    case JavaOutcome::OptionsRefused:
+    case JavaOutcome::EndedInCreation:
+        return FailureReport::OptionsRefusal;
     }
     return FailureReport::SilentEnd;
 }
@@ -50,6 +53,24 @@ const char* outcomeName(JavaOutcome outcome) {
         return "version read back below 1.4";
     case JavaOutcome::MainNotCalled:
         return "main class, main or its arguments missing";
+    case JavaOutcome::OptionsRefused:
+        return "creation refused with the options files' options";
+    case JavaOutcome::EndedInCreation:
+        return "the runtime ended the process while creating the machine";
     }
     return "unknown outcome";
+}
+
+std::string optionsRefusalText(const std::vector<std::string>& files, std::string_view printed) {
+    std::string text = "Tavora cannot start: Java did not accept the options in\n";
+    for (const std::string& file : files) {
+        text += "\n" + file;
+    }
+    while (!printed.empty() && (printed.back() == '\n' || printed.back() == '\r')) {
+        printed.remove_suffix(1);
+    }
+    text += printed.empty() ? "\n\nJava gave no reason." : "\n\nJava said:\n\n";
+    text += printed;
+    text += "\n\nCorrect or remove these options, then start Tavora again.";
+    return text;
 }

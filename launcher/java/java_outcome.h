@@ -5,6 +5,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
 
 enum class JavaOutcome : int32_t {
     // On the way.
@@ -22,6 +25,9 @@ enum class JavaOutcome : int32_t {
     NoCreateExport,      // no "JNI_CreateJavaVM"
     CreationFailed,      // JNI_CreateJavaVM returned a negative result
     VersionTooLow,       // the version read back is below 1.4
+    // With options from the options files.
+    OptionsRefused,  // JNI_CreateJavaVM returned a negative result
+    EndedInCreation, // the runtime ended the process while creating
     // The machine exists but the application could not be run.
     MainNotCalled, // the main class, its main or the argument array is missing
 };
@@ -30,6 +36,7 @@ enum class FailureReport {
     GoOn,              // nothing failed
     MissingJavaDialog, // the user must install Java: the dialog, then the end
     SilentEnd,         // the launch ends without a word
+    OptionsRefusal,    // the options files' names and the runtime's words, then the end
 };
 
 // The outcome's name, for the trace.
@@ -39,3 +46,7 @@ const char* outcomeName(JavaOutcome outcome);
 // home, and an application that cannot be run, end silently: installing Java
 // would not help.
 FailureReport reportFor(JavaOutcome outcome);
+
+// The text of the window for OptionsRefusal: the options files (UTF-8
+// paths) and what the runtime printed (UTF-8).
+std::string optionsRefusalText(const std::vector<std::string>& files, std::string_view printed);

@@ -6,11 +6,17 @@
 
 #include <jni.h>
 
+#include <cstdio>
+#include <string_view>
+#include <vector>
+
 #include "common/trace_win.h"
 #include "java_calls.h"
+#include "java_creation.h"
 #include "java_home.h"
 #include "java_options.h"
 #include "runtime_choice.h"
+#include "vm_options_file.h"
 
 namespace {
 
@@ -22,8 +28,6 @@ constexpr std::size_t kExtraJarPathSize = 8096;
 // The interface version that the library at each of kLibraryFiles is asked
 // for.
 const jint kLibraryVersions[kLibraryPlaceCount] = {kJniVersion14, kJniVersion12, kJniVersion14};
-
-using CreateJavaVMFn = jint(JNICALL*)(JavaVM**, void**, void*);
 
 // The directory where another product of the same maker keeps its jars.
 // Empty when its key or value is missing.
@@ -79,34 +83,70 @@ JavaOutcome findCreation(HMODULE library, CreateJavaVMFn& createJavaVM) {
     return createJavaVM == nullptr ? JavaOutcome::NoCreateExport : JavaOutcome::HomeFound;
 }
 
+// The options files that gave options, for the window of a refusal, and the
+// launch driver's report of an ending while the machine is created.
+std::vector<std::string> optionsFiles;
+void (*reportEnding)(JavaOutcome) = nullptr;
+
+// To where the runtime's C runtime would have written it: its standard
+// output is told by the universal C runtime's own table, which every
+// runtime from Java 9 uses; everything else goes to standard error.
+void forwardPrinted(const std::FILE* stream, std::string_view text) {
+    DWORD which = STD_ERROR_HANDLE;
+    if (HMODULE crt = GetModuleHandleW(L"ucrtbase.dll")) {
+        using StreamsFn = const std::FILE*(__cdecl*)(unsigned);
+        auto streams = reinterpret_cast<StreamsFn>(
+            reinterpret_cast<void*>(GetProcAddress(crt, "__acrt_iob_func")));
+        which = streams != nullptr && streams(1) == stream ? STD_OUTPUT_HANDLE : which;
+    }
+    HANDLE out = GetStdHandle(which);
+    DWORD written = 0;
+    if (out != nullptr && out != INVALID_HANDLE_VALUE) {
+        WriteFile(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    }
+}
+
+void tracePrinted(std::string_view line) {
+    TRACE("runtime printed: %s", traceUtf8(std::string(line).c_str()).c_str());
+}
+
+void endInCreation(JavaOutcome outcome) {
+    if (reportEnding != nullptr) {
+        reportEnding(outcome);
+    }
+    ExitProcess(1);
+}
+
 JavaOutcome create(CreateJavaVMFn createJavaVM, const char* classPath, const std::string& javaHome,
                    int32_t extraJarMode, jint version) {
     std::string classPathOption = buildClassPathOption(classPath, javaHome, "");
     if (extraJarMode != 0) {
         appendExtraJars(classPathOption, extraJarMode);
     }
+    VmOptionsFiles files = readVmOptionsFiles();
+    LaunchAdditions more;
+    RuntimeListener listener;
+    // Without options from a file or the trace, the runtime gets exactly
+    // the fixed options, as it always did.
+    if (!files.options.empty() || traceEnabled) {
+        more.hooks = runtimeHooks();
+        listener.forward = forwardPrinted;
+        listener.line = tracePrinted;
+    }
+    if (!files.options.empty()) {
+        more.fromFiles = std::move(files.options);
+        optionsFiles = std::move(files.names);
+        listener.endedInCreation = endInCreation;
+    }
     JavaLaunchOptions launch;
-    fillLaunchOptions(launch, std::move(classPathOption), version);
+    composeLaunchOptions(launch, std::move(classPathOption), version, more);
     if (traceEnabled) {
         for (int i = 0; i < launch.initArgs.nOptions; ++i) {
-            TRACE("option %d: %s", i, traceUtf8(launch.options[i].optionString).c_str());
+            TRACE("option %d: %s%s", i, traceUtf8(launch.options[i].optionString).c_str(),
+                  launch.options[i].extraInfo != nullptr ? " (a hook)" : "");
         }
     }
-
-    const jint created =
-        createJavaVM(&javaVM, reinterpret_cast<void**>(&javaEnv), &launch.initArgs);
-    TRACE("JNI_CreateJavaVM with version 0x%08lx: %ld, version read back 0x%08lx",
-          static_cast<unsigned long>(version), static_cast<long>(created),
-          static_cast<unsigned long>(launch.initArgs.version));
-    if (created < 0) {
-        return JavaOutcome::CreationFailed;
-    }
-    // The version is read back: a runtime that was asked for 1.2 does not
-    // pass, whatever it answered.
-    if (launch.initArgs.version < kJniVersion14) {
-        return JavaOutcome::VersionTooLow;
-    }
-    return JavaOutcome::Created;
+    return createJavaMachine(createJavaVM, launch, listener);
 }
 
 void traceDiscovery(const JavaHomeLookup& found) {
@@ -150,10 +190,16 @@ JavaOutcome startJavaVM(const char* classPath, int32_t extraJarMode) {
     return create(createJavaVM, classPath, javaHome, extraJarMode, version);
 }
 
-JavaOutcome launchJava(const char* classPath, const char* mainClass, int32_t extraJarMode) {
+JavaOutcome launchJava(const char* classPath, const char* mainClass, int32_t extraJarMode,
+                       void (*reportEnd)(JavaOutcome)) {
+    reportEnding = reportEnd;
     const JavaOutcome started = startJavaVM(classPath, extraJarMode);
     if (started != JavaOutcome::Created) {
         return started;
     }
     return callJavaMain(mainClass) == 0 ? JavaOutcome::Running : JavaOutcome::MainNotCalled;
+}
+
+std::string optionsRefusalMessage() {
+    return optionsRefusalText(optionsFiles, traceUtf8(printedInCreation().c_str()));
 }

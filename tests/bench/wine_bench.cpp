@@ -115,6 +115,7 @@ struct Setup {
     std::vector<std::pair<std::string, std::string>> others; // name, program
     std::string workDir;
     std::string classicHome; // registered under the classic key
+    std::string optionsFile; // the user's options file, there for its runs alone
     int runs = 20;
     DWORD idleSeconds = 30;
 };
@@ -274,13 +275,14 @@ std::string compareOthers(const Setup& setup, const std::string& what, const Val
 std::string benchFirstStart(const Setup& setup, Stamps& stamps, Values& privateKb) {
     Values launcher;
     Values vendor;
+    Values withOptions;
     Values empty;
     Values prologue;
     std::vector<Values> others(setup.others.size());
     for (int i = -2; i < setup.runs; ++i) { // two rounds to warm up
         // The first starts take turns in an order that changes each round,
         // so that none is always the one right after another's end.
-        const std::size_t starts = 2 + setup.others.size();
+        const std::size_t starts = 3 + setup.others.size();
         for (std::size_t turn = 0; turn < starts; ++turn) {
             const std::size_t which = (turn + static_cast<std::size_t>(i + 2)) % starts;
             FirstStart timed;
@@ -299,10 +301,22 @@ std::string benchFirstStart(const Setup& setup, Stamps& stamps, Values& privateK
                 if (i >= 0) {
                     keep(vendor, timed.toCreate);
                 }
-            } else {
-                timed = firstStart(setup, setup.others[which - 2].second, stamps);
+            } else if (which == 2) {
+                ok(writeFile(setup.optionsFile, "# ten options\r\n-Xmx2g\r\n-Xss2m\r\n"
+                                                "-XX:+UseG1GC\r\n-XX:MaxGCPauseMillis=100\r\n"
+                                                "-Dfile.encoding=UTF-8\r\n-Dtavora.a=1\r\n"
+                                                "-Dtavora.b=2\r\n-Dtavora.c=3\r\n"
+                                                "-Dtavora.d=4\r\n-Duser.language=en\r\n"),
+                   "set-up: cannot write %s", setup.optionsFile.c_str());
+                timed = firstStart(setup, setup.launcher, stamps);
+                DeleteFileA(setup.optionsFile.c_str());
                 if (i >= 0) {
-                    keep(others[which - 2], timed.toCreate);
+                    keep(withOptions, timed.toCreate);
+                }
+            } else {
+                timed = firstStart(setup, setup.others[which - 3].second, stamps);
+                if (i >= 0) {
+                    keep(others[which - 3], timed.toCreate);
                 }
             }
             Sleep(kPauseMs);
@@ -319,6 +333,7 @@ std::string benchFirstStart(const Setup& setup, Stamps& stamps, Values& privateK
     std::printf("first start, ms per run:\n");
     printRuns("Pellix2 to JNI_CreateJavaVM", launcher);
     printRuns("through a maker's key", vendor);
+    printRuns("with an options file of ten options", withOptions);
     for (std::size_t k = 0; k < others.size(); ++k) {
         printRuns(setup.others[k].first.c_str(), others[k]);
     }
@@ -332,7 +347,11 @@ std::string benchFirstStart(const Setup& setup, Stamps& stamps, Values& privateK
            compare("2. First start through a maker's key of 50 subkeys: exec to "
                    "JNI_CreateJavaVM (n=" +
                        std::to_string(vendor.size()) + ")",
-                   vendor, "classic key", launcher, 1.05);
+                   vendor, "classic key", launcher, 1.05) +
+           compare("2. First start with an options file of ten options: exec to "
+                   "JNI_CreateJavaVM (n=" +
+                       std::to_string(withOptions.size()) + ")",
+                   withOptions, "no options file", launcher, 0);
 }
 
 std::string benchHandOver(const Setup& setup, Stamps& stamps, HANDLE signal) {
@@ -631,6 +650,9 @@ int main(int argc, char** argv) {
     ok(makeJavaHome(vendorHome, windowsPath(argv[2]), {"server"}),
        "set-up: cannot lay out the maker's runtime");
     registerVendorRuntimes(vendorHome);
+    SetEnvironmentVariableA("APPDATA", files.root.c_str());
+    makeDirectories(files.root + "\\Tavora");
+    setup.optionsFile = files.root + "\\Tavora\\Pellix2.vmoptions";
 
     const UniqueHandle stampEvent(CreateEventA(nullptr, FALSE, FALSE, kStandInStampEvent));
     ok(stampEvent != nullptr, "set-up: no event %s", kStandInStampEvent);

@@ -157,26 +157,22 @@ void testStarts(const std::string& home) {
     says(lines, first.id(),
          {"runtime place: HKLM\\SOFTWARE\\JavaSoft\\Java Runtime Environment: " + home +
               ", library at client server, version \"1.8\"",
-          "runtime chosen: " + home + ", version \"1.8\"",
-          "DLL directory: " + home + "\\bin",
+          "runtime chosen: " + home + ", version \"1.8\"", "DLL directory: " + home + "\\bin",
           "load " + home + "\\bin\\client\\jvm.dll: failed, error 193",
           "load " + home + "\\bin\\hotspot\\jvm.dll: failed, error 126",
           "load " + home + "\\bin\\server\\jvm.dll: loaded",
           "exports: JNI_GetDefaultJavaVMInitArgs present, JNI_CreateJavaVM present",
-          "option 0: -Xms40m",
-          "option 1: -Xmx364m",
-          "option 2: -Dosgi.requiredJavaVersion=1.5;",
-          "option 3: -Djava.compiler=NONE;",
-          "option 4: -Djava.class.path=.;Pellix.jar;",
-          "option 5: ",
-          "JNI_CreateJavaVM with version 0x00010004: 0, version read back 0x00010004",
+          // While the trace is on, the runtime's hooks come first.
+          "options file ", "option 0: vfprintf (a hook)", "option 3: -Xms40m", "option 4: -Xmx364m",
+          "option 5: -Dosgi.requiredJavaVersion=1.5;", "option 6: -Djava.compiler=NONE;",
+          "option 7: -Djava.class.path=.;Pellix.jar;",
+          "option 8: ", "JNI_CreateJavaVM with version 0x00010004: 0, version read back 0x00010004",
           "Java: class javax/swing/JFrame not found",
           "Java: exception java.lang.IllegalStateException left pending",
           "launch: main returned, watching for later starts",
           "hand-over received over operation 1: 1 entries kept; dropped 0 too long, 0 beyond "
           "twenty",
-          "signal served: toFront 0",
-          "openFiles with 1 entries: 0"},
+          "signal served: toFront 0", "openFiles with 1 entries: 0"},
          "launch");
     DWORD laterPid = 0;
     for (const TraceLine& line : lines) {

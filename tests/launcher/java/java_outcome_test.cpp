@@ -25,10 +25,24 @@ TEST(ReportFor, DecidesWhatEachOutcomeShows) {
         {JavaOutcome::CreationFailed, FailureReport::MissingJavaDialog},
         {JavaOutcome::VersionTooLow, FailureReport::MissingJavaDialog},
         {JavaOutcome::MainNotCalled, FailureReport::SilentEnd},
+        // Only with options from a file: installing Java would not help.
+        {JavaOutcome::OptionsRefused, FailureReport::OptionsRefusal},
+        {JavaOutcome::EndedInCreation, FailureReport::OptionsRefusal},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(reportFor(c.outcome), c.report) << "outcome " << static_cast<int>(c.outcome);
     }
+}
+
+TEST(OptionsRefusalText, NamesTheFilesAndQuotesTheRuntime) {
+    EXPECT_EQ(optionsRefusalText({"C:\\Tavora\\Pellix2.vmoptions", "C:\\u\\Pellix2.vmoptions"},
+                                 "Invalid maximum heap size: -Xmx16q\r\nError: no VM\n"),
+              "Tavora cannot start: Java did not accept the options in\n\n"
+              "C:\\Tavora\\Pellix2.vmoptions\nC:\\u\\Pellix2.vmoptions\n\n"
+              "Java said:\n\nInvalid maximum heap size: -Xmx16q\r\nError: no VM\n\n"
+              "Correct or remove these options, then start Tavora again.");
+    EXPECT_NE(optionsRefusalText({"f"}, "\n").find("\n\nJava gave no reason.\n\n"),
+              std::string::npos);
 }
 
 } // namespace

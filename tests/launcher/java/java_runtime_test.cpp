@@ -274,6 +274,85 @@ void testOptions() {
     unregisterAll();
 }
 
+// The options files: the administrator's beside the executable, the user's
+// in %APPDATA%\Tavora; the runtime's words and endings with them.
+void testOptionsFiles() {
+    group = "options files";
+    SETUP(registerRuntime("1.8", homeClient));
+    const std::string folder = files->root + "\\app with options";
+    const std::string program = folder + "\\Pellix2.exe";
+    const std::string admins = folder + "\\Pellix2.vmoptions";
+    const std::string users = files->root + "\\app data\\Tavora\\Pellix2.vmoptions";
+    makeDirectories(folder);
+    makeDirectories(files->root + "\\app data\\Tavora");
+    SETUP(CopyFileA(launcher.c_str(), program.c_str(), FALSE));
+    char appData[MAX_PATH] = "";
+    GetEnvironmentVariableA("APPDATA", appData, MAX_PATH);
+    SetEnvironmentVariableA("APPDATA", (files->root + "\\app data").c_str());
+    const std::string reserve = "Could not reserve enough space for object heap";
+    const struct {
+        const char* what;
+        std::string admins;
+        std::string users; // UTF-16 LE with its mark, as Notepad saves "Unicode"
+        std::string config;
+        std::string quoted; // the window's; none: the application runs
+        std::string named;
+        DWORD exitCode;
+    } cases[] = {
+        {"both files", "-Xms64m\r\n# heap\r\n  -Dadmin=1\r\n",
+         "-XX:MaxRAMPercentage=70\r\n-cp x.jar", "", "", "", 0},
+        {"a refused option", "-Xmx16q\n", "",
+         "create_result -6\nprint Invalid maximum heap size: -Xmx16q\nprint Error: no VM\n",
+         "Invalid maximum heap size: -Xmx16q\nError: no VM", admins, 1},
+        {"an ending while the machine is created", "", "-Xmx100000g",
+         "print Error occurred during initialization of VM\nprint " + reserve +
+             "\nend_in_creation abort\n",
+         "Error occurred during initialization of VM\n" + reserve, users, 1},
+        {"System.exit after a good start", "-Xss2m\n", "", "exit_in_main 3\n", "", "", 3},
+    };
+    for (const auto& c : cases) {
+        DeleteFileA(admins.c_str());
+        DeleteFileA(users.c_str());
+        SETUP(c.admins.empty() || writeFile(admins, c.admins));
+        std::string unicode = "\xFF\xFE";
+        for (char ch : c.users) {
+            unicode += {ch, '\0'};
+        }
+        SETUP(c.users.empty() || writeFile(users, unicode));
+        files->configure(c.config);
+        LauncherRun run(*files, program);
+        if (c.exitCode == 0) {
+            run.launches(c.what);
+            std::string options; // the class path as testOptions pins it
+            for (const auto& line : linesStartingWith(run.log(), "OPTION")) {
+                const std::string text = line.substr(line.find(' ', 7) + 1);
+                options += (startsWith(text, "\"-Djava.class.path=") ? "cp" : text) + " ";
+            }
+            ok(options ==
+                       R"("vfprintf" "exit" "abort" "-Xms40m" "-Dosgi.requiredJavaVersion=1.5;" )"
+                       R"("-Djava.compiler=NONE;" cp "" "-Xms64m" "-Dadmin=1" )"
+                       R"("-XX:MaxRAMPercentage=70" )" &&
+                   run.count("EXTRAINFO") == 3,
+               "%s: not the options: %s", c.what, options.c_str());
+        } else if (c.quoted.empty()) {
+            const DWORD code = run.process.wait(10000);
+            ok(code == c.exitCode && countDialogs(run.id()) == 0 && run.count("HOOK returned") == 1,
+               "%s: exit code %lu, expected %lu without a window", c.what, code, c.exitCode);
+        } else {
+            const HWND box = findDialog(run.id(), 10000, L"Tavora");
+            const std::wstring text = box != nullptr ? windowText(GetDlgItem(box, 0xFFFF)) : L"";
+            ok(text.find(widen(c.named)) != std::wstring::npos &&
+                   text.find(widen(c.quoted)) != std::wstring::npos,
+               "%s: the window says \"%s\"", c.what, printable(text).c_str());
+            run.endsWithDialog(c.what);
+            ok(run.count("HOOK returned") == 0, "%s: the hook let the runtime go on", c.what);
+        }
+    }
+    SetEnvironmentVariableA("APPDATA", appData); // the files go with the test's root
+    files->configure("");
+    unregisterAll();
+}
+
 // ---- Runtimes beyond the classic key -----------------------------------------
 
 constexpr const char* kVendorRoot = "SOFTWARE\\";
@@ -781,6 +860,7 @@ int main(int argc, char** argv) {
     testLibraryPlaces();
     testCreation();
     testOptions();
+    testOptionsFiles();
     testFallbackPlaces();
     testShippedRuntime(standIn);
     testInstalledCopy();

@@ -8,6 +8,7 @@
 #include "common/trace.h"
 #include "launcher/arguments.h"
 #include "launcher/java/java_calls.h"
+#include "launcher/java/java_creation.h"
 #include "launcher/java/java_options.h"
 #include "launcher/launcher.h"
 #include "tests/printable.h"
@@ -15,14 +16,18 @@
 #include <gtest/gtest.h>
 
 #include <jni.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -116,7 +121,7 @@ class JavaMachine : public ::testing::Environment {
         JavaLaunchOptions launch;
         fillLaunchOptions(launch, classPathOption, JNI_VERSION_1_4);
 
-        std::vector<JavaVMOption> options(launch.options, launch.options + 6);
+        std::vector<JavaVMOption> options = launch.options;
         JavaVMInitArgs initArgs = launch.initArgs;
         char checkOption[] = "-Xcheck:jni";
         if (checkJni) {
@@ -551,9 +556,84 @@ TEST_F(LocalReferences, StayFlatOverAHundredThousandToFrontCalls) {
     EXPECT_EQ(trace.printed.find("JNI local refs"), std::string::npos) << head(trace.printed);
 }
 
+// A process of its own, since some end it: creates the machine the
+// launcher's way with an option from a file, prints the outcome and what the
+// runtime printed, and with an exit code calls System.exit as an application
+// does.
+int createWith(const char* option, const char* exitCode) {
+    JavaLaunchOptions launch;
+    composeLaunchOptions(launch, buildClassPathOption(PELLIX_TEST_APP ":", PELLIX_TEST_JDK, ""),
+                         JNI_VERSION_1_4, {runtimeHooks(), {}, {option}});
+    RuntimeListener listener;
+    listener.endedInCreation = [](JavaOutcome outcome) {
+        std::printf("%s: %s", outcomeName(outcome), printedInCreation().c_str());
+        std::fflush(stdout);
+        _exit(1);
+    };
+    const JavaOutcome outcome = createJavaMachine(JNI_CreateJavaVM, launch, listener);
+    std::printf("%s: %s", outcomeName(outcome), printedInCreation().c_str());
+    if (outcome == JavaOutcome::Created && exitCode != nullptr) {
+        jclass system = javaEnv->FindClass("java/lang/System");
+        javaEnv->CallStaticVoidMethod(system, javaEnv->GetStaticMethodID(system, "exit", "(I)V"),
+                                      std::atoi(exitCode));
+    }
+    return 0;
+}
+
+// The JDK of the build, and every other one here, by its own library.
+std::set<std::filesystem::path> runtimesHere() {
+    namespace fs = std::filesystem;
+    std::set<fs::path> homes = {fs::canonical(PELLIX_TEST_JDK)};
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator("/usr/lib/jvm", error)) {
+        if (fs::exists(entry.path() / "lib/server/libjvm.so", error)) {
+            homes.insert(fs::canonical(entry.path(), error));
+        }
+    }
+    return homes;
+}
+
+TEST(RuntimesWords, ReachTheLauncherAndAnApplicationsExitStaysSilent) {
+    const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+    const struct {
+        const char* options;
+        int status;
+        const char* outcome;
+        const char* says;
+    } cases[] = {
+        {"-Xmx16q", 0, "creation refused with", "Invalid maximum heap size: -Xmx16q"},
+        // Reserving fails, and the runtime ends the process through abort.
+        {"-Xmx100000g", 1, "the runtime ended the process", "Could not reserve enough space"},
+        // Newer runtimes print a warning on the fixed -Djava.compiler.
+        {"-Xss2m 3", 3, "virtual machine created: ", ""},
+    };
+    for (const std::string home : runtimesHere()) {
+        for (const auto& c : cases) {
+            // The build's library by its run path, another one ahead of it.
+            const std::string command = "LD_LIBRARY_PATH='" + home + "/lib/server' '" + self +
+                                        "' --create-with " + c.options + " 2>/dev/null";
+            std::FILE* child = popen(command.c_str(), "r");
+            ASSERT_NE(child, nullptr);
+            std::string output;
+            char buffer[4096];
+            for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, child)) > 0;) {
+                output.append(buffer, n);
+            }
+            const int status = pclose(child);
+            const std::string what = home + " " + c.options + ": " + head(output);
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == c.status) << what << status;
+            EXPECT_EQ(output.rfind(c.outcome, 0), 0u) << what;
+            EXPECT_NE(output.find(c.says), std::string::npos) << what;
+        }
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 2 && std::string_view(argv[1]) == "--create-with") {
+        return createWith(argv[2], argc > 3 ? argv[3] : nullptr);
+    }
     ::testing::InitGoogleTest(&argc, argv);
     for (int i = 1; i < argc; ++i) {
         checkJni = checkJni || std::string_view(argv[i]) == "--check-jni";

@@ -130,6 +130,10 @@ struct Config {
     DWORD createDelay = 0;
     bool createHangs = false;
     std::optional<jint> versionOut;
+    std::vector<std::string> prints;
+    std::string endInCreation; // "exit" or "abort"
+    jint endCode = 0;
+    std::optional<jint> exitInMain;
 };
 
 Config config;
@@ -237,6 +241,19 @@ bool applyConfigLine(const std::vector<std::string>& w) {
         config.createHangs = true;
     } else if (key == "version_out" && w.size() == 2 && readNumber(w[1], n)) {
         config.versionOut = static_cast<jint>(n);
+    } else if (key == "print" && w.size() > 1) {
+        std::string text = w[1];
+        for (size_t i = 2; i < w.size(); ++i) {
+            text += " " + w[i];
+        }
+        config.prints.push_back(text);
+    } else if (key == "end_in_creation" && w.size() == 2 && w[1] == "abort") {
+        config.endInCreation = w[1];
+    } else if (key == "end_in_creation" && w.size() == 3 && w[1] == "exit" && readNumber(w[2], n)) {
+        config.endInCreation = w[1];
+        config.endCode = static_cast<jint>(n);
+    } else if (key == "exit_in_main" && w.size() == 2 && readNumber(w[1], n)) {
+        config.exitInMain = static_cast<jint>(n);
     } else {
         return false;
     }
@@ -265,6 +282,54 @@ void readConfig() {
             log("CONFIG_ERROR " + std::to_string(number) + " " + quoted(text));
         }
     }
+}
+
+// ---- The hooks that the options may give ----------------------------------
+
+struct Hooks {
+    jint(JNICALL* print)(FILE*, const char*, va_list) = nullptr;
+    void(JNICALL* exit)(jint) = nullptr;
+    void(JNICALL* abort)() = nullptr;
+};
+Hooks hooks;
+
+void takeHooks(const JavaVMInitArgs& init) {
+    for (jint i = 0; i < init.nOptions; ++i) {
+        const std::string_view name = init.options[i].optionString;
+        void* hook = init.options[i].extraInfo;
+        if (name == "vfprintf") {
+            hooks.print = reinterpret_cast<decltype(hooks.print)>(hook);
+        } else if (name == "exit") {
+            hooks.exit = reinterpret_cast<decltype(hooks.exit)>(hook);
+        } else if (name == "abort") {
+            hooks.abort = reinterpret_cast<decltype(hooks.abort)>(hook);
+        }
+    }
+}
+
+// As a runtime prints: through the hook where there is one.
+void print(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    if (hooks.print != nullptr) {
+        hooks.print(stderr, format, args);
+    } else {
+        std::vfprintf(stderr, format, args);
+    }
+    va_end(args);
+}
+
+// As a runtime ends the process: the hook first; where it returns, the
+// runtime's C runtime ends it (abort with 3).
+[[noreturn]] void endAsRuntime(bool exit, jint code) {
+    log(exit ? "HOOK exit " + std::to_string(code) : std::string("HOOK abort"));
+    if (exit && hooks.exit != nullptr) {
+        hooks.exit(code);
+    } else if (!exit && hooks.abort != nullptr) {
+        hooks.abort();
+    }
+    log("HOOK returned");
+    ExitProcess(exit ? static_cast<UINT>(code) : 3);
 }
 
 // ---- Objects and local references ------------------------------------------
@@ -542,6 +607,9 @@ jint invoke(const char* function, jclass cls, jmethodID id, va_list args, char r
     }
     log(received);
     stamp("INVOKE " + m->name + " " + length, arrived);
+    if (m->name == "main" && config.exitInMain) {
+        endAsRuntime(true, *config.exitInMain); // System.exit in main
+    }
     if (!m->exception.empty() && m->throwsLeft != 0) {
         if (m->throwsLeft > 0) {
             --m->throwsLeft;
@@ -819,6 +887,13 @@ jint JNICALL JNI_CreateJavaVM(JavaVM** vm, void** env, void* arguments) {
     jint result = JNI_EEXIST;
     if (!vmCreated) {
         readConfig();
+        takeHooks(*init);
+        for (const auto& text : config.prints) {
+            print("%s\n", text.c_str());
+        }
+        if (!config.endInCreation.empty()) {
+            endAsRuntime(config.endInCreation == "exit", config.endCode);
+        }
         while (config.createHangs) {
             Sleep(INFINITE);
         }

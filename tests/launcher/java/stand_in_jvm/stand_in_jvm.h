@@ -59,6 +59,8 @@
 //   TRAP_VM <slot> <name>                use (JavaVM likewise); the process
 //                                        then ends with kStandInTrapExitCode
 //   CONFIG_ERROR <line> "<text>"         a configuration line not understood
+//   HOOK exit <n> | HOOK abort           the process is ended (configuration)
+//   HOOK returned                        the hook let the runtime go on
 //
 // Configuration (file named by PELLIX_STANDIN_CONFIG, read at creation;
 // none or no file: the defaults alone). Whitespace-separated words, # starts
@@ -84,6 +86,16 @@
 //   create_hang                           creation never returns
 //   version_out <n>                       written to the arguments' version
 //                                         by a successful creation
+//   print <words>                         printed at creation, with a line
+//                                         end, through the "vfprintf" hook
+//                                         of the options, else to stderr
+//   end_in_creation exit <n> | abort      then the creation ends the process
+//                                         as a runtime does: the "exit" or
+//                                         "abort" hook, and where it returns
+//                                         (HOOK returned), ExitProcess with n
+//                                         or 3
+//   exit_in_main <n>                      main ends the process so, as
+//                                         System.exit(n) does
 //
 // Numbers may be decimal or 0x-hexadecimal. A class or method that does not
 // exist makes FindClass or GetStaticMethodID return null and leave
