@@ -48,7 +48,8 @@ std::string extraJarEntries(std::string_view directory, int32_t mode) {
     return entries;
 }
 
-void fillLaunchOptions(JavaLaunchOptions& launch, std::string classPathOption, jint version) {
+void fillLaunchOptions(JavaLaunchOptions& launch, std::string classPathOption, jint version,
+                       std::vector<std::string> extras) {
     // The semicolons of the two properties belong to their texts; the last
     // option is an empty text, not a missing one.
     launch.texts[0] = "-Xms40m";
@@ -65,4 +66,15 @@ void fillLaunchOptions(JavaLaunchOptions& launch, std::string classPathOption, j
     launch.initArgs.nOptions = 6;
     launch.initArgs.options = launch.options;
     launch.initArgs.ignoreUnrecognized = JNI_TRUE;
+    // Without extras the six are passed exactly as they always were.
+    if (extras.empty()) {
+        return;
+    }
+    launch.extraTexts = std::move(extras);
+    launch.all.assign(launch.options, launch.options + 6);
+    for (std::string& text : launch.extraTexts) {
+        launch.all.push_back({text.data(), nullptr});
+    }
+    launch.initArgs.nOptions = static_cast<jint>(launch.all.size());
+    launch.initArgs.options = launch.all.data();
 }
