@@ -6,6 +6,7 @@
 
 #include <jni.h>
 
+#include "class_data.h"
 #include "common/trace_win.h"
 #include "java_calls.h"
 #include "java_home.h"
@@ -80,13 +81,13 @@ JavaOutcome findCreation(HMODULE library, CreateJavaVMFn& createJavaVM) {
 }
 
 JavaOutcome create(CreateJavaVMFn createJavaVM, const char* classPath, const std::string& javaHome,
-                   int32_t extraJarMode, jint version) {
+                   int32_t extraJarMode, jint version, std::vector<std::string> extras) {
     std::string classPathOption = buildClassPathOption(classPath, javaHome, "");
     if (extraJarMode != 0) {
         appendExtraJars(classPathOption, extraJarMode);
     }
     JavaLaunchOptions launch;
-    fillLaunchOptions(launch, std::move(classPathOption), version);
+    fillLaunchOptions(launch, std::move(classPathOption), version, std::move(extras));
     if (traceEnabled) {
         for (int i = 0; i < launch.initArgs.nOptions; ++i) {
             TRACE("option %d: %s", i, traceUtf8(launch.options[i].optionString).c_str());
@@ -147,7 +148,14 @@ JavaOutcome startJavaVM(const char* classPath, int32_t extraJarMode) {
     if (exports != JavaOutcome::HomeFound) {
         return exports;
     }
-    return create(createJavaVM, classPath, javaHome, extraJarMode, version);
+
+    // The launcher's extras after the six: the class-data cache's options.
+    // The options files' options are not read yet.
+    const std::vector<std::string> userOptions;
+    char libraryPath[MAX_PATH] = "";
+    GetModuleFileNameA(library, libraryPath, sizeof libraryPath);
+    std::vector<std::string> extras = prepareClassData(found, libraryPath, userOptions);
+    return create(createJavaVM, classPath, javaHome, extraJarMode, version, std::move(extras));
 }
 
 JavaOutcome launchJava(const char* classPath, const char* mainClass, int32_t extraJarMode) {
@@ -155,5 +163,10 @@ JavaOutcome launchJava(const char* classPath, const char* mainClass, int32_t ext
     if (started != JavaOutcome::Created) {
         return started;
     }
-    return callJavaMain(mainClass) == 0 ? JavaOutcome::Running : JavaOutcome::MainNotCalled;
+    if (callJavaMain(mainClass) != 0) {
+        return JavaOutcome::MainNotCalled;
+    }
+    // The application is up: only now may an archive be made beside it.
+    startMakingArchive();
+    return JavaOutcome::Running;
 }
