@@ -6,14 +6,14 @@
 //
 //   jvm_bench [RUNS]    the benchmark: rows of the table, then the single runs
 //   jvm_bench --launch  one launch the launcher's way, as the benchmark starts it
+//   jvm_bench --launch-cached JDK [OPTION...]  the same on JDK, '.' first on the
+//                       class path, with the class-data cache's options
 #include "app/launch_settings.h"
 #include "launcher/arguments.h"
-#include "launcher/java/java_calls.h"
-#include "launcher/java/java_options.h"
+#include "launcher/java/class_data.h"
 #include "tests/bench/bench_stats.h"
+#include "tests/launcher/java/native_launch.h"
 
-#include <dlfcn.h>
-#include <jni.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -22,6 +22,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -55,25 +57,11 @@ std::string classPathOption() {
         extraJarEntries("C:\\Program Files\\Norvane\\Brisca", kExtraJarMode));
 }
 
-// What startJavaVM and launchJava do on Windows: load the library, find its
-// two entries, create the machine with the six options, call main.
-int launchTheLaunchersWay() {
-    void* library = dlopen(PELLIX_BENCH_JDK "/lib/server/libjvm.so", RTLD_NOW);
-    if (library == nullptr || dlsym(library, "JNI_GetDefaultJavaVMInitArgs") == nullptr) {
-        return 3;
-    }
-    using CreateJavaVMFn = jint (*)(JavaVM**, void**, void*);
-    auto create = reinterpret_cast<CreateJavaVMFn>(dlsym(library, "JNI_CreateJavaVM"));
-    if (create == nullptr) {
-        return 3;
-    }
-    JavaLaunchOptions launch;
-    fillLaunchOptions(launch, classPathOption(), JNI_VERSION_1_4);
-    if (create(&javaVM, reinterpret_cast<void**>(&javaEnv), &launch.initArgs) < 0) {
-        return 4;
-    }
-    // The machine is never destroyed, as in the launcher.
-    return callJavaMain(kBenchMainClass) == 0 ? 0 : 5;
+// The class path as the launcher's begins, with '.' first, for the rows of
+// the class-data cache.
+std::string dotFirstOption(const std::string& jdk) {
+    return buildClassPathOption(std::string(".:") + PELLIX_BENCH_JAR + ":" + kApplicationClassPath,
+                                jdk, "");
 }
 
 long long monotonicNs() {
@@ -131,11 +119,94 @@ void printRuns(const char* name, const std::vector<double>& values) {
     std::printf("\n");
 }
 
+// The class-data cache's rows for one runtime: first starts, each listing
+// into an empty cache, then later starts with the archive made from the
+// list, both against `java -cp` with the runtime's defaults and the same
+// JFrame-first main.
+std::string cacheRows(const std::string& self, const std::string& jdk, int runs, double target) {
+    const std::string name = jdk.substr(jdk.rfind('/') + 1);
+    CacheFacts facts;
+    std::ifstream release(jdk + "/release");
+    facts.release.assign(std::istreambuf_iterator<char>(release), {});
+    facts.javaProgram = true;
+    facts.folder = self.substr(0, self.rfind('/')) + "/cache-" + name;
+    facts.key = cacheKey(jdk, releaseVersion(facts.release), 0, 0);
+    facts.state = CacheFolder::Free;
+    const std::string list = cacheFile(facts.folder, facts.key, kClassListSuffix);
+    const std::string archive = cacheFile(facts.folder, facts.key, kArchiveSuffix);
+    std::remove(archive.c_str());
+    const auto launcherWay = [&](const CachePlan& plan) {
+        std::vector<std::string> command = {self, "--launch-cached", jdk};
+        command.insert(command.end(), plan.options.begin(), plan.options.end());
+        return command;
+    };
+    const std::string option = dotFirstOption(jdk);
+    const std::vector<std::string> javaCp = {
+        jdk + "/bin/java", "-cp", option.substr(kClassPathProperty.size()), kSwingMainName};
+    std::vector<double> first, firstJava, later, laterJava;
+    const CachePlan listing = planCache(facts);
+    for (int i = -2; i < runs; ++i) {
+        std::remove(list.c_str());
+        const double l = timeToMainReturned(launcherWay(listing));
+        const double j = timeToMainReturned(javaCp);
+        if (i >= 0 && l >= 0 && j >= 0) {
+            first.push_back(l);
+            firstJava.push_back(j);
+        }
+    }
+    std::vector<std::string> make = archiveArguments(list, archive);
+    make.insert(make.begin(), jdk + "/bin/java");
+    const long long makeStarted = monotonicNs();
+    timeToMainReturned(make); // which prints no time
+    const double makeMs = static_cast<double>(monotonicNs() - makeStarted) / 1e6;
+    std::ifstream madeFile(archive, std::ios::binary | std::ios::ate);
+    const bool made = madeFile && madeFile.tellg() > 0;
+    facts.state = CacheFolder::Ready;
+    const CachePlan withArchive = planCache(facts);
+    for (int i = -2; i < runs; ++i) {
+        const double l = timeToMainReturned(launcherWay(withArchive));
+        const double j = timeToMainReturned(javaCp);
+        if (i >= 0 && l >= 0 && j >= 0) {
+            later.push_back(l);
+            laterJava.push_back(j);
+        }
+    }
+    printRuns(("first start, " + name).c_str(), first);
+    printRuns(("java -cp, " + name).c_str(), firstJava);
+    printRuns(("with the archive, " + name).c_str(), later);
+    printRuns(("java -cp, " + name).c_str(), laterJava);
+    const bench::Summary f = bench::summarize(first), fj = bench::summarize(firstJava);
+    const bench::Summary u = bench::summarize(later), uj = bench::summarize(laterJava);
+    if (u.count == 0 || f.count == 0) {
+        return "";
+    }
+    char making[64];
+    std::snprintf(making, sizeof making,
+                  made ? "archive made in %.0f ms" : "no archive after %.0f ms", makeMs);
+    char targetText[16];
+    std::snprintf(targetText, sizeof targetText, "<= %.2fx", target);
+    return bench::row("Class-data cache, " + name + ": exec to main returned, archive in place",
+                      bench::describe(u, "ms"),
+                      "java -cp, JFrame first " + bench::describe(uj, "ms"),
+                      bench::describeRatio(u, uj, bench::pairedRatios(later, laterJava)),
+                      targetText, bench::verdict(u.median / uj.median <= target)) +
+           bench::row("Class-data cache, " + name + ": first start (lists; " + making + ")",
+                      bench::describe(f, "ms"),
+                      "java -cp, JFrame first " + bench::describe(fj, "ms"),
+                      bench::describeRatio(f, fj, bench::pairedRatios(first, firstJava)), "-", "-");
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc > 1 && std::strcmp(argv[1], "--launch") == 0) {
-        return launchTheLaunchersWay();
+        return launchNatively(PELLIX_BENCH_JDK "/lib/server/libjvm.so", classPathOption(), {},
+                              kBenchMainClass);
+    }
+    if (argc > 2 && std::strcmp(argv[1], "--launch-cached") == 0) {
+        const std::string jdk = argv[2];
+        return launchNatively(jdk + "/lib/server/libjvm.so", dotFirstOption(jdk),
+                              std::vector<std::string>(argv + 3, argv + argc), kBenchMainClass);
     }
     const int runs = argc > 1 ? std::atoi(argv[1]) : 20;
     char self[4096];
@@ -188,5 +259,11 @@ int main(int argc, char** argv) {
                     bench::describeRatio(l, s, bench::pairedRatios(launcher, swing)), "-", "-"))
             .c_str(),
         stdout);
+    // Each runtime here whose archive the launcher would keep; 25 where present.
+    std::fputs(cacheRows(self, PELLIX_BENCH_JDK, runs, 0.90).c_str(), stdout);
+    const char* newer = "/usr/lib/jvm/temurin-25-jdk-amd64";
+    if (access((std::string(newer) + "/lib/server/libjvm.so").c_str(), R_OK) == 0) {
+        std::fputs(cacheRows(self, newer, runs, 0.80).c_str(), stdout);
+    }
     return 0;
 }
