@@ -7,226 +7,68 @@ namespace {
 const std::string kFolder = "C:\\Users\\Ann Lee\\AppData\\Local\\Tavora";
 const std::string kStem = kFolder + "\\cds-0123456789abcdef";
 using Options = std::vector<std::string>;
+using Change = void (*)(CacheFacts&);
+
+// A Java 17 with its java.exe, whose folder holds its archive; then change.
+CacheFacts facts(Change change) {
+    CacheFacts f;
+    f.version = "17";
+    f.javaProgram = true;
+    f.folder = kFolder;
+    f.key = "0123456789abcdef";
+    f.state = CacheFolder::Ready;
+    change(f);
+    return f;
+}
 
 TEST(ClassDataCache, AddsItsOptionsOnlyForAQualifyingRuntimeAndFolder) {
+    using F = CacheFacts&;
+    using R = CacheReason;
     const struct {
         const char* why;
-        std::string version, release;
-        bool openj9Key, javaProgram;
-        Options user;
-        std::string folder;
-        CacheFolder state;
-        Options options;
+        Change change;
         CacheReason reason;
     } cases[] = {
-        {"archive there",
-         "17",
-         "",
-         false,
-         true,
-         {},
-         kFolder,
-         CacheFolder::Ready,
-         {"-XX:SharedArchiveFile=" + kStem + ".jsa"},
-         CacheReason::Use},
-        {"first start lists",
-         "17.0.9",
-         "",
-         false,
-         true,
-         {"-Xmx1g", "-XX:+UseG1GC"},
-         kFolder,
-         CacheFolder::Free,
-         {"-XX:DumpLoadedClassList=" + kStem + ".classlist"},
-         CacheReason::List},
-        {"release file's version",
-         "",
-         "JAVA_VERSION=\"21.0.1\"\n",
-         false,
-         true,
-         {},
-         kFolder,
-         CacheFolder::Ready,
-         {"-XX:SharedArchiveFile=" + kStem + ".jsa"},
-         CacheReason::Use},
-        {"release file before the key",
-         "17",
-         "JAVA_VERSION=\"16.0.2\"\n",
-         false,
-         true,
-         {},
-         kFolder,
-         CacheFolder::Ready,
-         {},
-         CacheReason::OldRuntime},
-        {"Java 8",
-         "1.8",
-         "",
-         false,
-         true,
-         {},
-         kFolder,
-         CacheFolder::Ready,
-         {},
-         CacheReason::OldRuntime},
-        {"Java 11",
-         "11.0.2",
-         "",
-         false,
-         true,
-         {},
-         kFolder,
-         CacheFolder::Ready,
-         {},
-         CacheReason::OldRuntime},
-        {"unknown version",
-         "jre",
-         "",
-         false,
-         true,
-         {},
-         kFolder,
-         CacheFolder::Ready,
-         {},
-         CacheReason::NoVersion},
-        {"Semeru key",
-         "17",
-         "",
-         true,
-         true,
-         {},
-         kFolder,
-         CacheFolder::Ready,
-         {},
-         CacheReason::OpenJ9},
-        {"OpenJ9 release",
-         "21",
-         "JVM_VARIANT=\"Openj9\"\n",
-         false,
-         true,
-         {},
-         kFolder,
-         CacheFolder::Ready,
-         {},
-         CacheReason::OpenJ9},
-        {"IBM runtime",
-         "21",
-         "IMPLEMENTOR=\"IBM Corporation\"\n",
-         false,
-         true,
-         {},
-         kFolder,
-         CacheFolder::Ready,
-         {},
-         CacheReason::OpenJ9},
-        {"no java.exe",
-         "17",
-         "",
-         false,
-         false,
-         {},
-         kFolder,
-         CacheFolder::Ready,
-         {},
-         CacheReason::NoJavaProgram},
-        {"no LOCALAPPDATA",
-         "17",
-         "",
-         false,
-         true,
-         {},
-         "",
-         CacheFolder::Free,
-         {},
-         CacheReason::NoFolder},
-        {"a character the code page lacks",
-         "17",
-         "",
-         false,
-         true,
-         {},
-         "C:\\Users\\?\\Tavora",
-         CacheFolder::Free,
-         {},
-         CacheReason::PathUnfit},
-        {"a separator of archives",
-         "17",
-         "",
-         false,
-         true,
-         {},
-         "C:\\a;b\\Tavora",
-         CacheFolder::Free,
-         {},
-         CacheReason::PathUnfit},
-        {"past MAX_PATH",
-         "17",
-         "",
-         false,
-         true,
-         {},
-         "C:\\" + std::string(230, 'x'),
-         CacheFolder::Free,
-         {},
-         CacheReason::PathUnfit},
-        {"unwritable folder",
-         "17",
-         "",
-         false,
-         true,
-         {},
-         kFolder,
-         CacheFolder::Unusable,
-         {},
-         CacheReason::Unusable},
-        {"another start makes it",
-         "17",
-         "",
-         false,
-         true,
-         {},
-         kFolder,
-         CacheFolder::Busy,
-         {},
-         CacheReason::Busy},
-        {"making failed",
-         "17",
-         "",
-         false,
-         true,
-         {},
-         kFolder,
-         CacheFolder::Failed,
-         {},
-         CacheReason::Failed},
+        {"archive there", [](F) {}, R::Use},
+        {"first start", [](F f) { f.state = CacheFolder::Free, f.userOptions = {"-Xmx1g"}; },
+         R::List},
+        {"release file's version", [](F f) { f.version = "", f.release = "JAVA_VERSION=\"21\"\n"; },
+         R::Use},
+        {"release file before key", [](F f) { f.release = "JAVA_VERSION=\"16.0.2\""; },
+         R::OldRuntime},
+        {"Java 8", [](F f) { f.version = "1.8"; }, R::OldRuntime},
+        {"Java 11", [](F f) { f.version = "11.0.2"; }, R::OldRuntime},
+        {"unknown version", [](F f) { f.version = "jre"; }, R::NoVersion},
+        {"Semeru key", [](F f) { f.openj9Key = true; }, R::OpenJ9},
+        {"OpenJ9 release", [](F f) { f.release = "JVM_VARIANT=\"Openj9\"\n"; }, R::OpenJ9},
+        {"IBM runtime", [](F f) { f.release = "IMPLEMENTOR=\"IBM Corporation\"\n"; }, R::OpenJ9},
+        {"no java.exe", [](F f) { f.javaProgram = false; }, R::NoJavaProgram},
+        {"no LOCALAPPDATA", [](F f) { f.folder = ""; }, R::NoFolder},
+        {"not in the code page", [](F f) { f.folder = "C:\\Users\\?\\Tavora"; }, R::PathUnfit},
+        {"two archives' separator", [](F f) { f.folder = "C:\\a;b"; }, R::PathUnfit},
+        {"past MAX_PATH", [](F f) { f.folder = "C:\\" + std::string(230, 'x'); }, R::PathUnfit},
+        {"unwritable folder", [](F f) { f.state = CacheFolder::Unusable; }, R::Unusable},
+        {"another start makes it", [](F f) { f.state = CacheFolder::Busy; }, R::Busy},
+        {"making failed before", [](F f) { f.state = CacheFolder::Failed; }, R::Failed},
     };
     for (const auto& c : cases) {
-        CacheFacts facts;
-        facts.version = c.version;
-        facts.release = c.release;
-        facts.openj9Key = c.openj9Key;
-        facts.javaProgram = c.javaProgram;
-        facts.userOptions = c.user;
-        facts.folder = c.folder;
-        facts.key = "0123456789abcdef";
-        facts.state = c.state;
-        const CachePlan plan = planCache(facts);
-        EXPECT_EQ(plan.options, c.options) << c.why;
+        const CachePlan plan = planCache(facts(c.change));
+        const Options expected =
+            c.reason == R::Use    ? Options{"-XX:SharedArchiveFile=" + kStem + ".jsa"}
+            : c.reason == R::List ? Options{"-XX:DumpLoadedClassList=" + kStem + ".classlist"}
+                                  : Options{};
+        EXPECT_EQ(plan.options, expected) << c.why;
         EXPECT_EQ(plan.reason, c.reason) << c.why;
-        EXPECT_EQ(plan.makeArchive, c.reason == CacheReason::List) << c.why;
+        EXPECT_EQ(plan.makeArchive, c.reason == R::List) << c.why;
     }
     // The user's class-data options switch it off, whatever the folder holds.
     for (const char* user :
          {"-Xshare:off", "-Xshare:auto", "-XX:SharedArchiveFile=a.jsa", "-XX:SharedClassListFile=l",
           "-XX:DumpLoadedClassList=l", "-XX:ArchiveClassesAtExit=a", "-XX:+AutoCreateSharedArchive",
           "-XX:AOTCache=a.aot", "-XX:AOTCacheOutput=a.aot", "-XX:-UseSharedSpaces"}) {
-        CacheFacts facts;
-        facts.version = "21";
-        facts.javaProgram = true;
-        facts.userOptions = {"-Xmx1g", user};
-        facts.folder = kFolder;
-        facts.state = CacheFolder::Ready;
-        EXPECT_EQ(planCache(facts).reason, CacheReason::UserOptions) << user;
+        CacheFacts withUser = facts([](F) {});
+        withUser.userOptions = {"-Xmx1g", user};
+        EXPECT_EQ(planCache(withUser).reason, R::UserOptions) << user;
     }
 }
 
