@@ -209,8 +209,7 @@ std::string runtimeRecord(std::string_view home, std::string_view version,
 
 bool readRuntimeRecord(std::string_view text, std::string& home, std::string& version,
                        std::string& library) {
-    std::string* const lines[] = {&home, &version, &library};
-    for (std::string* line : lines) {
+    for (std::string* line : {&home, &version, &library}) {
         const std::size_t end = text.find('\n');
         if (end == std::string_view::npos) {
             return false;
