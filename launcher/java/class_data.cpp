@@ -1,6 +1,7 @@
 #include "class_data.h"
 
-#include <algorithm>
+#include <cstring>
+#include <iterator>
 
 #include "runtime_choice.h"
 
@@ -18,42 +19,50 @@ bool startsWith(std::string_view text, std::string_view prefix) {
     return text.substr(0, prefix.size()) == prefix;
 }
 
-bool namesClassData(std::string_view option) {
-    if (startsWith(option, "-Xshare")) {
+bool namesClassData(const std::string& option) {
+    const char* name = option.c_str();
+    if (std::strncmp(name, "-Xshare", 7) == 0) {
         return true;
     }
-    if (!startsWith(option, "-XX:")) {
+    if (std::strncmp(name, "-XX:", 4) != 0) {
         return false;
     }
-    option.remove_prefix(4);
-    if (!option.empty() && (option[0] == '+' || option[0] == '-')) {
-        option.remove_prefix(1);
+    name += name[4] == '+' || name[4] == '-' ? 5 : 4;
+    for (const char* known : kUserClassDataOptions) {
+        if (std::strncmp(name, known, std::strlen(known)) == 0) {
+            return true;
+        }
     }
-    return std::any_of(std::begin(kUserClassDataOptions), std::end(kUserClassDataOptions),
-                       [option](const char* name) { return startsWith(option, name); });
+    return false;
+}
+
+char lowerCase(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
 }
 
 bool containsOpenJ9(std::string_view text) {
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
     // IBM's own runtimes are OpenJ9 too, whatever their variant line says.
-    return lower.find("openj9") != std::string::npos ||
-           lower.find("implementor=\"ibm") != std::string::npos;
-}
-
-// A path that HotSpot takes as one file: "?" stands for a character that the
-// code page lacks, ";" separates two archives, "%" may be expanded. Past
-// MAX_PATH its file calls fail.
-bool fitsRuntime(std::string_view path) {
-    return path.size() < 260 && path.find_first_of("?;%\"") == std::string_view::npos;
+    for (std::string_view word : {"openj9", "implementor=\"ibm"}) {
+        for (std::size_t at = 0; at + word.size() <= text.size(); ++at) {
+            std::size_t i = 0;
+            while (i < word.size() && lowerCase(text[at + i]) == word[i]) {
+                ++i;
+            }
+            if (i == word.size()) {
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 } // namespace
 
 CacheReason cacheRefusal(const CacheFacts& facts) {
-    if (std::any_of(facts.userOptions.begin(), facts.userOptions.end(), namesClassData)) {
-        return CacheReason::UserOptions;
+    for (std::size_t i = 0; facts.userOptions != nullptr && i < facts.userOptions->size(); ++i) {
+        if (namesClassData((*facts.userOptions)[i])) {
+            return CacheReason::UserOptions;
+        }
     }
     const std::string released = releaseVersion(facts.release);
     const JavaVersion version = parseJavaVersion(released.empty() ? facts.version : released);
@@ -72,8 +81,12 @@ CacheReason cacheRefusal(const CacheFacts& facts) {
     if (facts.folder.empty()) {
         return CacheReason::NoFolder;
     }
-    // The longest of the names passed to the runtime.
-    if (!fitsRuntime(cacheFile(facts.folder, facts.key, kClassListSuffix))) {
+    // The longest of the names passed to the runtime. "?" stands for a
+    // character that the code page lacks, ";" separates two archives, "%"
+    // may be expanded.
+    char list[kCachePathSize];
+    if (*cacheFile(list, facts.folder, facts.key, kClassListSuffix) == '\0' ||
+        facts.folder.find_first_of("?;%\"") != std::string_view::npos) {
         return CacheReason::PathUnfit;
     }
     return CacheReason::Look;
@@ -85,15 +98,18 @@ CachePlan planCache(const CacheFacts& facts) {
     if (plan.reason != CacheReason::Look) {
         return plan;
     }
+    char path[kCachePathSize];
     switch (facts.state) {
     case CacheFolder::Ready:
-        plan.options.push_back("-XX:SharedArchiveFile=" +
-                               cacheFile(facts.folder, facts.key, kArchiveSuffix));
+        joinText(
+            plan.option, sizeof plan.option,
+            {"-XX:SharedArchiveFile=", cacheFile(path, facts.folder, facts.key, kArchiveSuffix)});
         plan.reason = CacheReason::Use;
         break;
     case CacheFolder::Free:
-        plan.options.push_back("-XX:DumpLoadedClassList=" +
-                               cacheFile(facts.folder, facts.key, kClassListSuffix));
+        joinText(plan.option, sizeof plan.option,
+                 {"-XX:DumpLoadedClassList=",
+                  cacheFile(path, facts.folder, facts.key, kClassListSuffix)});
         plan.makeArchive = true;
         plan.reason = CacheReason::List;
         break;
@@ -142,37 +158,54 @@ const char* cacheReasonText(CacheReason reason) {
     return "?";
 }
 
-std::string cacheFile(std::string_view folder, std::string_view key, const char* suffix) {
-    std::string path(folder);
-    path += '\\';
-    path += kCacheFilePrefix;
-    path += key;
-    path += suffix;
-    return path;
+bool joinText(char* out, std::size_t size, std::initializer_list<std::string_view> parts) {
+    std::size_t length = 0;
+    for (std::string_view part : parts) {
+        if (part.size() >= size - length) {
+            out[0] = '\0';
+            return false;
+        }
+        std::memcpy(out + length, part.data(), part.size());
+        length += part.size();
+    }
+    out[length] = '\0';
+    return true;
 }
 
-std::string cacheKey(std::string_view home, std::string_view version, uint64_t librarySize,
-                     uint64_t libraryTime) {
+const char* cacheFile(char (&out)[kCachePathSize], std::string_view folder, std::string_view key,
+                      const char* suffix) {
+    joinText(out, kCachePathSize, {folder, "\\", kCacheFilePrefix, key, suffix});
+    return out;
+}
+
+void cacheKey(char (&out)[kCacheKeySize], std::string_view home, std::string_view version,
+              uint64_t librarySize, uint64_t libraryTime) {
+    // The numbers in decimal, by hand: a printf of MinGW's would add its
+    // whole formatter to the executable.
+    char digits[2][20];
+    std::string_view parts[] = {home, version, {}, {}};
+    for (int n = 0; n < 2; ++n) {
+        char* first = std::end(digits[n]);
+        uint64_t value = n == 0 ? librarySize : libraryTime;
+        do {
+            *--first = static_cast<char>('0' + value % 10);
+            value /= 10;
+        } while (value != 0);
+        parts[2 + n] =
+            std::string_view(first, static_cast<std::size_t>(std::end(digits[n]) - first));
+    }
     // FNV-1a: the key names files, it guards nothing.
     uint64_t hash = 0xcbf29ce484222325ULL;
-    const auto add = [&hash](std::string_view text) {
+    for (std::string_view text : parts) {
         for (char c : text) {
-            const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
-            hash = (hash ^ static_cast<unsigned char>(lower)) * 0x100000001b3ULL;
+            hash = (hash ^ static_cast<unsigned char>(lowerCase(c))) * 0x100000001b3ULL;
         }
         hash = (hash ^ 0xffU) * 0x100000001b3ULL; // ends each part
-    };
-    add(home);
-    add(version);
-    add(std::to_string(librarySize));
-    add(std::to_string(libraryTime));
-    // By hand: a printf of MinGW's would add its whole formatter to the
-    // executable.
-    std::string text(16, '0');
-    for (std::size_t i = 16; i-- > 0; hash >>= 4) {
-        text[i] = "0123456789abcdef"[hash & 0xf];
     }
-    return text;
+    for (std::size_t i = kCacheKeySize - 1; i-- > 0; hash >>= 4) {
+        out[i] = "0123456789abcdef"[hash & 0xf];
+    }
+    out[kCacheKeySize - 1] = '\0';
 }
 
 bool archiveLooksWhole(std::string_view head, uint64_t size) {
@@ -187,64 +220,49 @@ bool archiveLooksWhole(std::string_view head, uint64_t size) {
     return magic == kStaticArchiveMagic;
 }
 
-std::vector<std::string> archiveArguments(std::string_view list, std::string_view temporary) {
-    return {"-Xshare:dump", "-XX:SharedClassListFile=" + std::string(list),
-            "-XX:SharedArchiveFile=" + std::string(temporary), "-cp", ""};
+bool archiveCommand(char* out, std::size_t size, std::string_view program, std::string_view list,
+                    std::string_view temporary) {
+    return joinText(out, size,
+                    {"\"", program, "\" -Xshare:dump \"-XX:SharedClassListFile=", list,
+                     "\" \"-XX:SharedArchiveFile=", temporary, "\" -cp \"\""});
 }
 
-std::string commandLine(std::string_view program, const std::vector<std::string>& arguments) {
-    // The launcher's own names hold no quote, and none ends in a backslash.
-    std::string line = "\"" + std::string(program) + "\"";
-    for (const std::string& argument : arguments) {
-        const bool quote = argument.empty() || argument.find_first_of(" \t") != std::string::npos;
-        line += quote ? " \"" + argument + "\"" : " " + argument;
-    }
-    return line;
-}
-
-std::string runtimeRecord(std::string_view home, std::string_view version,
-                          std::string_view library) {
-    return std::string(home) + "\n" + std::string(version) + "\n" + std::string(library) + "\n";
-}
-
-bool readRuntimeRecord(std::string_view text, std::string& home, std::string& version,
-                       std::string& library) {
-    for (std::string* line : {&home, &version, &library}) {
+bool readRuntimeRecord(std::string_view text, std::string_view (&lines)[3]) {
+    for (std::string_view& line : lines) {
         const std::size_t end = text.find('\n');
         if (end == std::string_view::npos) {
             return false;
         }
-        line->assign(text.substr(0, end));
+        line = text.substr(0, end);
         text.remove_prefix(end + 1);
     }
     return true;
 }
 
-std::vector<std::string> staleKeys(std::vector<CacheGroup> groups, std::string_view current) {
-    std::sort(groups.begin(), groups.end(),
-              [](const CacheGroup& a, const CacheGroup& b) { return a.lastWrite > b.lastWrite; });
-    std::vector<std::string> stale;
-    std::size_t kept = 1; // the current runtime's
-    for (const CacheGroup& group : groups) {
-        if (group.key == current) {
-            continue;
-        }
-        if (group.runtimeThere && kept < kKeptRuntimes) {
-            ++kept;
-        } else {
-            stale.push_back(group.key);
-        }
+bool isStale(const CacheGroup* groups, std::size_t count, std::size_t which,
+             std::string_view current) {
+    const CacheGroup& group = groups[which];
+    if (group.key == current) {
+        return false;
     }
-    return stale;
+    // Kept are the current runtime's and the newest others that are there.
+    std::size_t newer = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const CacheGroup& other = groups[i];
+        newer += other.runtimeThere && other.key != current &&
+                 (other.lastWrite > group.lastWrite ||
+                  (other.lastWrite == group.lastWrite && i < which));
+    }
+    return !group.runtimeThere || newer >= kKeptRuntimes - 1;
 }
 
-std::string keyOfFile(std::string_view name) {
-    const std::size_t keyLength = 16;
+std::string_view keyOfFile(std::string_view name) {
+    const std::size_t keyLength = kCacheKeySize - 1;
     if (!startsWith(name, kCacheFilePrefix) || name.size() <= 4 + keyLength ||
         name[4 + keyLength] != '.') {
         return {};
     }
     const std::string_view key = name.substr(4, keyLength);
-    return key.find_first_not_of("0123456789abcdef") == std::string_view::npos ? std::string(key)
-                                                                               : std::string();
+    return key.find_first_not_of("0123456789abcdef") == std::string_view::npos ? key
+                                                                               : std::string_view();
 }

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -61,24 +62,29 @@ enum class CacheReason : int32_t {
     Failed,
 };
 
+// Every path that the runtime is given stays below MAX_PATH, past which its
+// file calls fail; a path that would not is refused, so texts of this size
+// hold any of them.
+constexpr std::size_t kCachePathSize = 260;
+constexpr std::size_t kCacheKeySize = 17; // sixteen hex digits and the end
+
 // What the launcher knows of the runtime, the user's options and the folder.
+// The texts belong to the caller.
 struct CacheFacts {
-    std::string home;
-    std::string version;      // the release file's, or as discovery found it
-    std::string library;      // the virtual machine library loaded
-    std::string release;      // the runtime's release file, empty without one
+    std::string_view version; // the release file's, or as discovery found it
+    std::string_view release; // the runtime's release file, empty without one
     bool openj9Key = false;   // found under a key that only OpenJ9 runtimes use
     bool javaProgram = false; // bin\java.exe exists
-    std::vector<std::string> userOptions;
-    std::string folder; // %LOCALAPPDATA%\Tavora, empty without the variable
-    std::string key;    // cacheKey of the runtime build
+    const std::vector<std::string>* userOptions = nullptr;
+    std::string_view folder; // %LOCALAPPDATA%\Tavora, empty without the variable
+    std::string_view key;    // cacheKey of the runtime build
     CacheFolder state = CacheFolder::Unusable;
 };
 
-// The options to add after the launcher's own, whether to make the archive
-// once main has returned, and why.
+// The option to add after the launcher's own (empty for none), whether to
+// make the archive once main has returned, and why.
 struct CachePlan {
-    std::vector<std::string> options;
+    char option[32 + kCachePathSize] = "";
     bool makeArchive = false;
     CacheReason reason = CacheReason::Look;
 };
@@ -93,56 +99,60 @@ CachePlan planCache(const CacheFacts& facts);
 
 const char* cacheReasonText(CacheReason reason);
 
-// The folder's file for key with suffix.
-std::string cacheFile(std::string_view folder, std::string_view key, const char* suffix);
+// The parts one after the other in out; false, and out empty, where they do
+// not fit with the terminating zero.
+bool joinText(char* out, std::size_t size, std::initializer_list<std::string_view> parts);
+
+// The folder's file for key with suffix in out, which it returns; empty where
+// the path would be kCachePathSize or longer.
+const char* cacheFile(char (&out)[kCachePathSize], std::string_view folder, std::string_view key,
+                      const char* suffix);
 
 // Sixteen hex digits of the runtime build: its home (in any case), its
 // version, and its library's size and write time. A runtime updated in place
 // gets another key, so no start maps another build's archive.
-std::string cacheKey(std::string_view home, std::string_view version, uint64_t librarySize,
-                     uint64_t libraryTime);
+void cacheKey(char (&out)[kCacheKeySize], std::string_view home, std::string_view version,
+              uint64_t librarySize, uint64_t libraryTime);
 
 // Whether the first bytes and the size of a file are those of a whole static
 // archive. A foreign or cut one would cost the start its default archive.
 bool archiveLooksWhole(std::string_view head, uint64_t size);
 
-// The arguments of java.exe that make the archive from the list: static,
-// of the JDK's classes alone. The class path is empty: the application's
-// classes stay out, and a folder with files on it would stop the making.
-std::vector<std::string> archiveArguments(std::string_view list, std::string_view temporary);
+// The command line of program (java.exe) that makes the archive from the
+// list: static, of the JDK's classes alone. The class path is empty: the
+// application's classes stay out, and a folder with files on it would stop
+// the making. Every argument is quoted, as the C runtime's splitting reads it
+// back; the cache's paths hold no quote.
+bool archiveCommand(char* out, std::size_t size, std::string_view program, std::string_view list,
+                    std::string_view temporary);
 
-// A command line of program and arguments, each quoted where it must be, as
-// the C runtime's splitting reads it back.
-std::string commandLine(std::string_view program, const std::vector<std::string>& arguments);
-
-// The text of a kRuntimeSuffix file, and its three lines read back.
-std::string runtimeRecord(std::string_view home, std::string_view version,
-                          std::string_view library);
-bool readRuntimeRecord(std::string_view text, std::string& home, std::string& version,
-                       std::string& library);
+// The three lines of a kRuntimeSuffix file: home, version, library.
+bool readRuntimeRecord(std::string_view text, std::string_view (&lines)[3]);
 
 // One runtime build's files in the folder, as the clean-up finds them.
 struct CacheGroup {
-    std::string key;
-    bool runtimeThere = false; // its record names a library of that key
-    uint64_t lastWrite = 0;    // of its newest file
+    char key[kCacheKeySize];
+    bool runtimeThere;  // its record names a library of that key
+    uint64_t lastWrite; // of its newest file
 };
 
-// The keys whose files go: those of runtimes no longer there, and beyond the
-// newest kKeptRuntimes - 1 others, the oldest. The current key stays.
-std::vector<std::string> staleKeys(std::vector<CacheGroup> groups, std::string_view current);
+// Whether groups[which]'s files go: those of runtimes no longer there, and
+// beyond the newest kKeptRuntimes - 1 others, the oldest. The current key
+// stays.
+bool isStale(const CacheGroup* groups, std::size_t count, std::size_t which,
+             std::string_view current);
 
 // The key of a file of the folder, or empty for a file that is not one.
-std::string keyOfFile(std::string_view name);
+std::string_view keyOfFile(std::string_view name);
 
 // ---- Windows edge (class_data_win.cpp) -------------------------------------
 
-// The options for the runtime found: its archive, the list option of a first
+// The option for the runtime found: its archive, the list option of a first
 // start, or none. Makes %LOCALAPPDATA%\Tavora, cleans it up and takes the
 // lock of a first start. Never fails: whatever goes wrong adds nothing.
-std::vector<std::string> prepareClassData(const JavaHomeLookup& found, const std::string& library,
-                                          const std::vector<std::string>& userOptions);
+CachePlan prepareClassData(const JavaHomeLookup& found, const char* library,
+                           const std::vector<std::string>& userOptions);
 
 // Once main has returned: when this start listed, java.exe makes the archive
 // in the background, at idle priority and without a window. Returns at once.
-void startMakingArchive();
+void startMakingArchive() noexcept;

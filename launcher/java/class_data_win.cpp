@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
 
 #include "common/trace_win.h"
 #include "common/unique_handle_win.h"
@@ -16,25 +15,25 @@ namespace {
 
 // What a start that lists keeps until the archive is made: the lock, which
 // no other start can take while the list is written and the archive made,
-// and where they go.
+// and where they go. Set on the main thread when this start lists; the
+// maker's thread takes the lock over and alone reads the rest.
 struct Making {
-    UniqueHandle lock;
-    std::string folder;
-    std::string key;
-    std::string javaProgram;
-};
+    HANDLE lock = nullptr;
+    char folder[kCachePathSize];
+    char temporary[kCachePathSize];
+    char archive[kCachePathSize];
+    char failed[kCachePathSize];
+    char command[4 * kCachePathSize];
+} making;
 
-// Set on the main thread when this start lists; startMakingArchive hands it on.
-Making* making = nullptr;
-
-uint64_t fileTime(const FILETIME& time) {
+uint64_t fileTime(const FILETIME& time) noexcept {
     return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
 
 // Whether path is a file, and then its size and write time.
-bool isFile(const std::string& path, uint64_t* size = nullptr, uint64_t* time = nullptr) {
+bool isFile(const char* path, uint64_t* size = nullptr, uint64_t* time = nullptr) noexcept {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data) ||
         (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         return false;
     }
@@ -48,137 +47,169 @@ bool isFile(const std::string& path, uint64_t* size = nullptr, uint64_t* time = 
 }
 
 // HotSpot makes its archives read-only, and DeleteFile refuses those.
-bool removeFile(const std::string& path) {
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    return DeleteFileA(path.c_str()) != FALSE;
+bool removeFile(const char* path) noexcept {
+    SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+    return DeleteFileA(path) != FALSE;
 }
 
-std::string readHead(const std::string& path, DWORD size) {
-    const UniqueHandle file =
-        fileHandle(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    std::string text(size, '\0');
+HANDLE createFile(const char* path, DWORD access, DWORD share, DWORD creation,
+                  DWORD flags) noexcept {
+    const HANDLE file = CreateFileA(path, access, share, nullptr, creation, flags, nullptr);
+    return file == INVALID_HANDLE_VALUE ? nullptr : file;
+}
+
+// The first bytes of a file, at most size.
+std::string_view readHead(const char* path, char* buffer, DWORD size) noexcept {
+    const UniqueHandle file(createFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL));
     DWORD read = 0;
-    if (!file || !ReadFile(file.get(), text.data(), size, &read, nullptr)) {
+    if (!file || !ReadFile(file.get(), buffer, size, &read, nullptr)) {
         read = 0;
     }
-    text.resize(read);
-    return text;
+    return {buffer, read};
 }
 
-// %LOCALAPPDATA% in the code page, in which the runtime takes its options.
-// A character that the code page lacks becomes "?", which the decision
-// refuses: a best-fit stand-in would name another folder.
-std::string localAppData() {
+// Whether path is a whole archive, not a foreign or cut one.
+bool isWholeArchive(const char* path) noexcept {
+    uint64_t size = 0;
+    char head[4];
+    return isFile(path, &size) && archiveLooksWhole(readHead(path, head, sizeof head), size);
+}
+
+// %LOCALAPPDATA%\Tavora in the code page, in which the runtime takes its
+// options, or empty. A character that the code page lacks becomes "?", which
+// the decision refuses: a best-fit stand-in would name another folder.
+void cacheFolder(char (&folder)[4 * MAX_PATH]) noexcept {
     wchar_t wide[MAX_PATH];
     const DWORD length = GetEnvironmentVariableW(L"LOCALAPPDATA", wide, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
-        return {};
-    }
     const bool utf8 = GetACP() == CP_UTF8; // which takes neither flag nor default
-    char narrow[MAX_PATH * 4];
-    const int size =
-        WideCharToMultiByte(CP_ACP, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, wide, static_cast<int>(length),
-                            narrow, sizeof narrow, utf8 ? nullptr : "?", nullptr);
-    return std::string(narrow, static_cast<std::size_t>(size > 0 ? size : 0));
+    char narrow[sizeof folder];
+    const int size = length == 0 || length >= MAX_PATH
+                         ? 0
+                         : WideCharToMultiByte(CP_ACP, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, wide,
+                                               static_cast<int>(length), narrow, sizeof narrow,
+                                               utf8 ? nullptr : "?", nullptr);
+    folder[0] = '\0';
+    if (size > 0) {
+        joinText(folder, sizeof folder,
+                 {std::string_view(narrow, static_cast<std::size_t>(size)), "\\", kCacheFolder});
+    }
 }
 
 // Leaves a key's files alone while a start of that runtime holds its lock.
-void removeKey(const std::string& folder, const std::string& key) {
-    const std::string lock = cacheFile(folder, key, kLockSuffix);
-    if (isFile(lock) && !DeleteFileA(lock.c_str())) {
+void removeKey(std::string_view folder, std::string_view key) noexcept {
+    char path[kCachePathSize];
+    if (isFile(cacheFile(path, folder, key, kLockSuffix)) && !DeleteFileA(path)) {
         return;
     }
     for (const char* suffix :
          {kArchiveSuffix, kTemporarySuffix, kClassListSuffix, kRuntimeSuffix, kFailedSuffix}) {
-        removeFile(cacheFile(folder, key, suffix));
+        removeFile(cacheFile(path, folder, key, suffix));
     }
-    TRACE("class-data cache: removed the files of %s", key.c_str());
+    TRACE("class-data cache: removed the files of %.16s", key.data());
+}
+
+// Whether the record of key names a library that gives that key still.
+bool runtimeThere(std::string_view folder, std::string_view key) noexcept {
+    char path[kCachePathSize];
+    char text[3 * MAX_PATH];
+    std::string_view lines[3];
+    char library[MAX_PATH];
+    char found[kCacheKeySize];
+    uint64_t size = 0;
+    uint64_t time = 0;
+    if (!readRuntimeRecord(
+            readHead(cacheFile(path, folder, key, kRuntimeSuffix), text, sizeof text), lines) ||
+        !joinText(library, sizeof library, {lines[2]}) || !isFile(library, &size, &time)) {
+        return false;
+    }
+    cacheKey(found, lines[0], lines[1], size, time);
+    return key == found;
 }
 
 // Removes the files of runtime builds that are gone, and of the oldest
 // beyond kKeptRuntimes.
-void cleanUp(const std::string& folder, const std::string& current) {
-    std::vector<CacheGroup> groups;
+void cleanUp(std::string_view folder, std::string_view current) noexcept {
+    CacheGroup groups[kCleanupFileLimit];
+    std::size_t count = 0;
+    char pattern[kCachePathSize];
     WIN32_FIND_DATAA found;
     const UniqueFind search =
-        findHandle(FindFirstFileA((folder + "\\" + kCacheFilePrefix + "*").c_str(), &found));
+        findHandle(FindFirstFileA(cacheFile(pattern, folder, "*", ""), &found));
     for (std::size_t seen = 0; search && seen < kCleanupFileLimit; ++seen) {
-        const std::string key = keyOfFile(found.cFileName);
+        const std::string_view key = keyOfFile(found.cFileName);
         if (!key.empty()) {
-            auto group = std::find_if(groups.begin(), groups.end(),
-                                      [&key](const CacheGroup& g) { return g.key == key; });
-            if (group == groups.end()) {
-                group = groups.insert(groups.end(), CacheGroup{key, false, 0});
+            std::size_t i = 0;
+            while (i < count && key != groups[i].key) {
+                ++i;
             }
-            group->lastWrite = std::max(group->lastWrite, fileTime(found.ftLastWriteTime));
+            if (i == count) {
+                groups[count++] = {};
+                key.copy(groups[i].key, key.size());
+            }
+            groups[i].lastWrite = std::max(groups[i].lastWrite, fileTime(found.ftLastWriteTime));
         }
         if (!FindNextFileA(search.get(), &found)) {
             break;
         }
     }
-    for (CacheGroup& group : groups) {
-        std::string home;
-        std::string version;
-        std::string library;
-        uint64_t size = 0;
-        uint64_t time = 0;
-        group.runtimeThere =
-            group.key == current ||
-            (readRuntimeRecord(readHead(cacheFile(folder, group.key, kRuntimeSuffix), 3 * MAX_PATH),
-                               home, version, library) &&
-             isFile(library, &size, &time) && cacheKey(home, version, size, time) == group.key);
+    for (std::size_t i = 0; i < count; ++i) {
+        groups[i].runtimeThere = groups[i].key == current || runtimeThere(folder, groups[i].key);
     }
-    for (const std::string& key : staleKeys(groups, current)) {
-        removeKey(folder, key);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (isStale(groups, count, i, current)) {
+            removeKey(folder, groups[i].key);
+        }
     }
 }
 
-// The lock of key, created and held by this process alone; the system
+// The lock at path, created and held by this process alone; the system
 // deletes it once every holder has ended. Null when another start holds it.
-UniqueHandle takeLock(const std::string& folder, const std::string& key) {
-    const std::string lock = cacheFile(folder, key, kLockSuffix);
+HANDLE takeLock(const char* path) noexcept {
     for (int attempt = 0; attempt < 2; ++attempt) {
-        UniqueHandle held =
-            fileHandle(CreateFileA(lock.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                   FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+        const HANDLE held = createFile(path, GENERIC_WRITE, 0, CREATE_NEW,
+                                       FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE);
         // A lock that nobody holds was left by a machine that went down
         // mid-way: it can be deleted, a held one cannot.
-        if (held || !isFile(lock) || !DeleteFileA(lock.c_str())) {
+        if (held != nullptr || !isFile(path) || !DeleteFileA(path)) {
             return held;
         }
     }
     return nullptr;
 }
 
-CacheFolder folderState(const CacheFacts& facts, UniqueHandle& lock) {
-    const std::string archive = cacheFile(facts.folder, facts.key, kArchiveSuffix);
-    uint64_t size = 0;
-    const bool present = isFile(archive, &size);
-    if (present && archiveLooksWhole(readHead(archive, 4), size)) {
+// The folder's state for this runtime; for Free, making.lock is taken and
+// the runtime's record written.
+CacheFolder folderState(const CacheFacts& facts, std::string_view home,
+                        std::string_view library) noexcept {
+    char path[kCachePathSize];
+    if (isWholeArchive(cacheFile(making.archive, facts.folder, facts.key, kArchiveSuffix))) {
         // The list it was made from, once no start writes it any more.
-        DeleteFileA(cacheFile(facts.folder, facts.key, kClassListSuffix).c_str());
+        DeleteFileA(cacheFile(path, facts.folder, facts.key, kClassListSuffix));
         return CacheFolder::Ready;
     }
-    if (isFile(cacheFile(facts.folder, facts.key, kFailedSuffix))) {
+    if (isFile(cacheFile(path, facts.folder, facts.key, kFailedSuffix))) {
         return CacheFolder::Failed;
     }
-    lock = takeLock(facts.folder, facts.key);
-    if (!lock) {
-        return isFile(cacheFile(facts.folder, facts.key, kLockSuffix)) ? CacheFolder::Busy
-                                                                       : CacheFolder::Unusable;
+    making.lock = takeLock(cacheFile(path, facts.folder, facts.key, kLockSuffix));
+    if (making.lock == nullptr) {
+        return isFile(path) ? CacheFolder::Busy : CacheFolder::Unusable;
     }
     // Whose files these are, for the clean-up of later starts.
-    const std::string record = runtimeRecord(facts.home, facts.version, facts.library);
-    const UniqueHandle file = fileHandle(
-        CreateFileA(cacheFile(facts.folder, facts.key, kRuntimeSuffix).c_str(), GENERIC_WRITE, 0,
-                    nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD written = 0;
-    if ((present && !removeFile(archive)) || !file ||
-        !WriteFile(file.get(), record.data(), static_cast<DWORD>(record.size()), &written,
-                   nullptr) ||
-        written != record.size()) {
-        lock.reset();
+    const UniqueHandle file(createFile(cacheFile(path, facts.folder, facts.key, kRuntimeSuffix),
+                                       GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL));
+    bool written = file && (!isFile(making.archive) || removeFile(making.archive));
+    const std::string_view newline = "\n";
+    for (std::string_view part : {home, newline, facts.version, newline, library, newline}) {
+        DWORD done = 0;
+        written =
+            written &&
+            WriteFile(file.get(), part.data(), static_cast<DWORD>(part.size()), &done, nullptr) &&
+            done == part.size();
+    }
+    if (!written) {
+        CloseHandle(making.lock);
+        making.lock = nullptr;
         return CacheFolder::Unusable;
     }
     return CacheFolder::Free;
@@ -186,22 +217,18 @@ CacheFolder folderState(const CacheFacts& facts, UniqueHandle& lock) {
 
 // The maker's thread: starts java.exe, waits for it without holding up
 // anyone, and renames the archive into place only when it is whole.
-DWORD WINAPI makeArchive(void* parameter) {
-    const std::unique_ptr<Making> m(static_cast<Making*>(parameter));
-    const std::string list = cacheFile(m->folder, m->key, kClassListSuffix);
-    const std::string temporary = cacheFile(m->folder, m->key, kTemporarySuffix);
-    const std::string archive = cacheFile(m->folder, m->key, kArchiveSuffix);
+DWORD WINAPI makeArchive(void* lock) noexcept {
     // One left by a maker that was cut off; HotSpot cannot replace it.
-    removeFile(temporary);
-    std::string line = commandLine(m->javaProgram, archiveArguments(list, temporary));
+    removeFile(making.temporary);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started = {};
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE,
+    TRACE("class-data cache: making the archive: %s", traceUtf8(making.command).c_str());
+    if (!CreateProcessA(nullptr, making.command, nullptr, nullptr, FALSE,
                         CREATE_SUSPENDED | CREATE_NO_WINDOW | IDLE_PRIORITY_CLASS, nullptr,
-                        m->folder.c_str(), &startup, &started)) {
-        TRACE("class-data cache: cannot start %s: error %lu", traceUtf8(line.c_str()).c_str(),
-              GetLastError());
+                        making.folder, &startup, &started)) {
+        TRACE("class-data cache: cannot start the maker: error %lu", GetLastError());
+        CloseHandle(lock);
         return 0;
     }
     const UniqueHandle process(started.hProcess);
@@ -209,90 +236,93 @@ DWORD WINAPI makeArchive(void* parameter) {
     // The maker holds the lock too: should this process end first, no other
     // start writes these files before the maker has ended.
     HANDLE inMaker = nullptr;
-    DuplicateHandle(GetCurrentProcess(), m->lock.get(), started.hProcess, &inMaker, 0, FALSE,
+    DuplicateHandle(GetCurrentProcess(), lock, started.hProcess, &inMaker, 0, FALSE,
                     DUPLICATE_SAME_ACCESS);
     // Again, for Wine 8, which leaves the flag of CreateProcess aside.
     SetPriorityClass(started.hProcess, IDLE_PRIORITY_CLASS);
     ResumeThread(started.hThread);
-    TRACE("class-data cache: making the archive: %s", traceUtf8(line.c_str()).c_str());
     WaitForSingleObject(started.hProcess, INFINITE);
     DWORD code = 1;
     GetExitCodeProcess(started.hProcess, &code);
-    uint64_t size = 0;
-    if (code == 0 && isFile(temporary, &size) && archiveLooksWhole(readHead(temporary, 4), size) &&
-        MoveFileExA(temporary.c_str(), archive.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        TRACE("class-data cache: made %s, %llu bytes", traceUtf8(archive.c_str()).c_str(),
-              static_cast<unsigned long long>(size));
-        return 0;
+    if (code == 0 && isWholeArchive(making.temporary) &&
+        MoveFileExA(making.temporary, making.archive, MOVEFILE_REPLACE_EXISTING)) {
+        TRACE("class-data cache: archive made");
+    } else {
+        removeFile(making.temporary);
+        // Not again for this runtime build: each try would cost a start its
+        // list and the machine a dump.
+        CloseHandle(
+            createFile(making.failed, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL));
+        TRACE("class-data cache: making the archive failed: exit code %lu",
+              static_cast<unsigned long>(code));
     }
-    removeFile(temporary);
-    // Not again for this runtime build: each try would cost a start its list
-    // and the machine a dump.
-    const UniqueHandle failed =
-        fileHandle(CreateFileA(cacheFile(m->folder, m->key, kFailedSuffix).c_str(), GENERIC_WRITE,
-                               0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    TRACE("class-data cache: making the archive failed: exit code %lu, %llu bytes",
-          static_cast<unsigned long>(code), static_cast<unsigned long long>(size));
+    CloseHandle(lock);
     return 0;
 }
 
 } // namespace
 
-std::vector<std::string> prepareClassData(const JavaHomeLookup& found, const std::string& library,
-                                          const std::vector<std::string>& userOptions) {
+CachePlan prepareClassData(const JavaHomeLookup& found, const char* library,
+                           const std::vector<std::string>& userOptions) {
+    const std::string release = releaseTextIn(found.home);
+    const std::string released = releaseVersion(release);
     CacheFacts facts;
-    facts.release = releaseTextIn(found.home);
-    const std::string released = releaseVersion(facts.release);
-    facts.version = released.empty() ? found.version : released;
-    facts.home = found.home;
-    facts.library = library;
+    facts.release = release;
+    facts.version = released.empty() ? std::string_view(found.version) : released;
     facts.openj9Key =
         found.source == RuntimeSource::Registry && found.chosen < found.tried.size() &&
         std::strstr(kFallbackPlaces[found.tried[found.chosen].place].valuePath, "openj9") !=
             nullptr;
-    const std::string javaProgram = found.home + "\\bin\\java.exe";
-    facts.javaProgram = isFile(javaProgram);
-    facts.userOptions = userOptions;
-    const std::string appData = localAppData();
-    if (!appData.empty()) {
-        facts.folder = appData + "\\" + kCacheFolder;
-    }
+    char javaProgram[kCachePathSize];
+    facts.javaProgram =
+        joinText(javaProgram, sizeof javaProgram, {found.home, "\\bin\\java.exe"}) &&
+        isFile(javaProgram);
+    facts.userOptions = &userOptions;
+    char folder[4 * MAX_PATH];
+    cacheFolder(folder);
+    facts.folder = folder;
+    char key[kCacheKeySize] = "";
     uint64_t size = 0;
     uint64_t time = 0;
     if (isFile(library, &size, &time)) {
-        facts.key = cacheKey(found.home, facts.version, size, time);
+        cacheKey(key, found.home, facts.version, size, time);
+        facts.key = key;
     }
 
-    UniqueHandle lock;
     if (cacheRefusal(facts) == CacheReason::Look && !facts.key.empty()) {
         // %LOCALAPPDATA% itself is the system's to make, not the launcher's.
-        CreateDirectoryA(facts.folder.c_str(), nullptr);
-        const DWORD attributes = GetFileAttributesA(facts.folder.c_str());
+        CreateDirectoryA(folder, nullptr);
+        const DWORD attributes = GetFileAttributesA(folder);
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-            cleanUp(facts.folder, facts.key);
-            facts.state = folderState(facts, lock);
+            cleanUp(facts.folder, key);
+            facts.state = folderState(facts, found.home, library);
         }
     }
     const CachePlan plan = planCache(facts);
     TRACE("class-data cache: %s (%s, key %s)", cacheReasonText(plan.reason),
-          traceUtf8(facts.folder.c_str()).c_str(), facts.key.c_str());
+          traceUtf8(folder).c_str(), key);
     if (plan.makeArchive) {
-        making = new Making{std::move(lock), facts.folder, facts.key, javaProgram};
+        char list[kCachePathSize];
+        joinText(making.folder, sizeof making.folder, {facts.folder});
+        cacheFile(making.temporary, facts.folder, key, kTemporarySuffix);
+        cacheFile(making.failed, facts.folder, key, kFailedSuffix);
+        archiveCommand(making.command, sizeof making.command, javaProgram,
+                       cacheFile(list, facts.folder, key, kClassListSuffix), making.temporary);
     }
-    return plan.options;
+    return plan;
 }
 
-void startMakingArchive() {
-    if (making == nullptr) {
+void startMakingArchive() noexcept {
+    if (making.lock == nullptr) {
         return;
     }
     // A thread of its own: the main thread goes on to serve hand-overs.
-    HANDLE thread = CreateThread(nullptr, 0, makeArchive, making, 0, nullptr);
+    HANDLE thread = CreateThread(nullptr, 0, makeArchive, making.lock, 0, nullptr);
     if (thread == nullptr) {
         TRACE("class-data cache: no thread to make the archive: error %lu", GetLastError());
-        delete making; // and with it the lock
+        CloseHandle(making.lock);
     } else {
         CloseHandle(thread);
     }
-    making = nullptr;
+    making.lock = nullptr; // the thread's now
 }

@@ -49,7 +49,7 @@ std::string extraJarEntries(std::string_view directory, int32_t mode) {
 }
 
 void fillLaunchOptions(JavaLaunchOptions& launch, std::string classPathOption, jint version,
-                       std::vector<std::string> extras) {
+                       const char* const* extras, int extraCount) {
     // The semicolons of the two properties belong to their texts; the last
     // option is an empty text, not a missing one.
     launch.texts[0] = "-Xms40m";
@@ -67,14 +67,8 @@ void fillLaunchOptions(JavaLaunchOptions& launch, std::string classPathOption, j
     launch.initArgs.options = launch.options;
     launch.initArgs.ignoreUnrecognized = JNI_TRUE;
     // Without extras the six are passed exactly as they always were.
-    if (extras.empty()) {
-        return;
+    for (int i = 0; i < extraCount && i < JavaLaunchOptions::kMaxExtras; ++i) {
+        launch.options[6 + i].optionString = const_cast<char*>(extras[i]);
+        ++launch.initArgs.nOptions;
     }
-    launch.extraTexts = std::move(extras);
-    launch.all.assign(launch.options, launch.options + 6);
-    for (std::string& text : launch.extraTexts) {
-        launch.all.push_back({text.data(), nullptr});
-    }
-    launch.initArgs.nOptions = static_cast<jint>(launch.all.size());
-    launch.initArgs.options = launch.all.data();
 }

@@ -4,18 +4,16 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include <jni.h>
 
-// The six options and the initialisation arguments that point at them, and
-// the options that the launcher adds after the six. Not copyable: initArgs
-// points into the object itself.
+// The six options, the launcher's extras after them, and the initialisation
+// arguments that point at them. Not copyable: initArgs points into the
+// object itself.
 struct JavaLaunchOptions {
+    static constexpr int kMaxExtras = 4;
     std::string texts[6];
-    JavaVMOption options[6] = {};
-    std::vector<std::string> extraTexts;
-    std::vector<JavaVMOption> all; // the six and the extras, when there are extras
+    JavaVMOption options[6 + kMaxExtras] = {};
     JavaVMInitArgs initArgs = {};
 
     JavaLaunchOptions() = default;
@@ -38,7 +36,7 @@ std::string buildClassPathOption(std::string_view classPath, std::string_view ja
 std::string extraJarEntries(std::string_view directory, int32_t mode);
 
 // Fills the six options (heap sizes, two properties, the class path and an
-// empty last option), then extras, and the initialisation arguments for
-// version.
+// empty last option), then up to kMaxExtras extras, whose texts the caller
+// keeps, and the initialisation arguments for version.
 void fillLaunchOptions(JavaLaunchOptions& launch, std::string classPathOption, jint version,
-                       std::vector<std::string> extras = {});
+                       const char* const* extras = nullptr, int extraCount = 0);

@@ -81,13 +81,13 @@ JavaOutcome findCreation(HMODULE library, CreateJavaVMFn& createJavaVM) {
 }
 
 JavaOutcome create(CreateJavaVMFn createJavaVM, const char* classPath, const std::string& javaHome,
-                   int32_t extraJarMode, jint version, std::vector<std::string> extras) {
+                   int32_t extraJarMode, jint version, const char* extra) {
     std::string classPathOption = buildClassPathOption(classPath, javaHome, "");
     if (extraJarMode != 0) {
         appendExtraJars(classPathOption, extraJarMode);
     }
     JavaLaunchOptions launch;
-    fillLaunchOptions(launch, std::move(classPathOption), version, std::move(extras));
+    fillLaunchOptions(launch, std::move(classPathOption), version, &extra, *extra != '\0' ? 1 : 0);
     if (traceEnabled) {
         for (int i = 0; i < launch.initArgs.nOptions; ++i) {
             TRACE("option %d: %s", i, traceUtf8(launch.options[i].optionString).c_str());
@@ -154,8 +154,8 @@ JavaOutcome startJavaVM(const char* classPath, int32_t extraJarMode) {
     const std::vector<std::string> userOptions;
     char libraryPath[MAX_PATH] = "";
     GetModuleFileNameA(library, libraryPath, sizeof libraryPath);
-    std::vector<std::string> extras = prepareClassData(found, libraryPath, userOptions);
-    return create(createJavaVM, classPath, javaHome, extraJarMode, version, std::move(extras));
+    const CachePlan plan = prepareClassData(found, libraryPath, userOptions);
+    return create(createJavaVM, classPath, javaHome, extraJarMode, version, plan.option);
 }
 
 JavaOutcome launchJava(const char* classPath, const char* mainClass, int32_t extraJarMode) {

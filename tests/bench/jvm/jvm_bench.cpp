@@ -121,92 +121,70 @@ void printRuns(const char* name, const std::vector<double>& values) {
 
 // The class-data cache's rows for one runtime: first starts, each listing
 // into an empty cache, then later starts with the archive made from the
-// list, both against `java -cp` with the runtime's defaults and the same
+// list, each against `java -cp` with the runtime's defaults and the same
 // JFrame-first main.
 std::string cacheRows(const std::string& self, const std::string& jdk, int runs, double target) {
-    const std::string name = jdk.substr(jdk.rfind('/') + 1);
-    CacheFacts facts;
-    std::ifstream release(jdk + "/release");
-    facts.release.assign(std::istreambuf_iterator<char>(release), {});
-    facts.javaProgram = true;
-    facts.folder = self.substr(0, self.rfind('/')) + "/cache-" + name;
-    facts.key = cacheKey(jdk, releaseVersion(facts.release), 0, 0);
-    facts.state = CacheFolder::Free;
-    const std::string list = cacheFile(facts.folder, facts.key, kClassListSuffix);
-    const std::string archive = cacheFile(facts.folder, facts.key, kArchiveSuffix);
-    std::remove(archive.c_str());
-    const auto launcherWay = [&](const CachePlan& plan) {
-        std::vector<std::string> command = {self, "--launch-cached", jdk};
-        command.insert(command.end(), plan.options.begin(), plan.options.end());
-        return command;
-    };
-    const std::string option = dotFirstOption(jdk);
+    const std::string name = jdk.substr(jdk.rfind('/') + 1), option = dotFirstOption(jdk);
+    std::ifstream in(jdk + "/release");
+    const std::string release(std::istreambuf_iterator<char>(in), {});
+    const std::string folder = self.substr(0, self.rfind('/')) + "/cache-" + name;
+    char key[kCacheKeySize], list[kCachePathSize], archive[kCachePathSize], make[1024];
+    cacheKey(key, jdk, releaseVersion(release), 0, 0);
+    archiveCommand(make, sizeof make, jdk + "/bin/java",
+                   cacheFile(list, folder, key, kClassListSuffix),
+                   cacheFile(archive, folder, key, kArchiveSuffix));
+    std::remove(archive);
     const std::vector<std::string> javaCp = {
         jdk + "/bin/java", "-cp", option.substr(kClassPathProperty.size()), kSwingMainName};
-    std::vector<double> first, firstJava, later, laterJava;
-    const CachePlan listing = planCache(facts);
-    for (int i = -2; i < runs; ++i) {
-        std::remove(list.c_str());
-        const double l = timeToMainReturned(launcherWay(listing));
-        const double j = timeToMainReturned(javaCp);
-        if (i >= 0 && l >= 0 && j >= 0) {
-            first.push_back(l);
-            firstJava.push_back(j);
+    std::string rows, making;
+    for (const CacheFolder state : {CacheFolder::Free, CacheFolder::Ready}) {
+        const bool first = state == CacheFolder::Free;
+        const CachePlan plan = planCache({"", release, false, true, nullptr, folder, key, state});
+        std::vector<double> cached, java;
+        for (int i = -2; i < runs; ++i) { // two rounds to warm up
+            std::remove(list);
+            const double c = timeToMainReturned({self, "--launch-cached", jdk, plan.option});
+            const double j = timeToMainReturned(javaCp);
+            if (i >= 0 && c >= 0 && j >= 0) {
+                cached.push_back(c);
+                java.push_back(j);
+            }
         }
-    }
-    std::vector<std::string> make = archiveArguments(list, archive);
-    make.insert(make.begin(), jdk + "/bin/java");
-    const long long makeStarted = monotonicNs();
-    timeToMainReturned(make); // which prints no time
-    const double makeMs = static_cast<double>(monotonicNs() - makeStarted) / 1e6;
-    std::ifstream madeFile(archive, std::ios::binary | std::ios::ate);
-    const bool made = madeFile && madeFile.tellg() > 0;
-    facts.state = CacheFolder::Ready;
-    const CachePlan withArchive = planCache(facts);
-    for (int i = -2; i < runs; ++i) {
-        const double l = timeToMainReturned(launcherWay(withArchive));
-        const double j = timeToMainReturned(javaCp);
-        if (i >= 0 && l >= 0 && j >= 0) {
-            later.push_back(l);
-            laterJava.push_back(j);
+        if (first) {
+            const long long started = monotonicNs();
+            making = (std::system(make) == 0 ? "archive made in " : "no archive after ") +
+                     std::to_string((monotonicNs() - started) / 1000000) + " ms)";
         }
+        printRuns(((first ? "first start, " : "with the archive, ") + name).c_str(), cached);
+        printRuns(("java -cp, " + name).c_str(), java);
+        const bench::Summary c = bench::summarize(cached), j = bench::summarize(java);
+        char targetText[16];
+        std::snprintf(targetText, sizeof targetText, "<= %.2fx", target);
+        rows.insert(first ? rows.size() : 0,
+                    c.count == 0
+                        ? std::string()
+                        : bench::row("Class-data cache, " + name +
+                                         (first ? ": first start (lists; " + making
+                                                : ": exec to main returned, archive in place"),
+                                     bench::describe(c, "ms"),
+                                     "java -cp, JFrame first " + bench::describe(j, "ms"),
+                                     bench::describeRatio(c, j, bench::pairedRatios(cached, java)),
+                                     first ? "-" : targetText,
+                                     first ? "-" : bench::verdict(c.median / j.median <= target)));
     }
-    printRuns(("first start, " + name).c_str(), first);
-    printRuns(("java -cp, " + name).c_str(), firstJava);
-    printRuns(("with the archive, " + name).c_str(), later);
-    printRuns(("java -cp, " + name).c_str(), laterJava);
-    const bench::Summary f = bench::summarize(first), fj = bench::summarize(firstJava);
-    const bench::Summary u = bench::summarize(later), uj = bench::summarize(laterJava);
-    if (u.count == 0 || f.count == 0) {
-        return "";
-    }
-    char making[64];
-    std::snprintf(making, sizeof making,
-                  made ? "archive made in %.0f ms" : "no archive after %.0f ms", makeMs);
-    char targetText[16];
-    std::snprintf(targetText, sizeof targetText, "<= %.2fx", target);
-    return bench::row("Class-data cache, " + name + ": exec to main returned, archive in place",
-                      bench::describe(u, "ms"),
-                      "java -cp, JFrame first " + bench::describe(uj, "ms"),
-                      bench::describeRatio(u, uj, bench::pairedRatios(later, laterJava)),
-                      targetText, bench::verdict(u.median / uj.median <= target)) +
-           bench::row("Class-data cache, " + name + ": first start (lists; " + making + ")",
-                      bench::describe(f, "ms"),
-                      "java -cp, JFrame first " + bench::describe(fj, "ms"),
-                      bench::describeRatio(f, fj, bench::pairedRatios(first, firstJava)), "-", "-");
+    return rows;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc > 1 && std::strcmp(argv[1], "--launch") == 0) {
-        return launchNatively(PELLIX_BENCH_JDK "/lib/server/libjvm.so", classPathOption(), {},
-                              kBenchMainClass);
+        return launchNatively(PELLIX_BENCH_JDK "/lib/server/libjvm.so", classPathOption(), nullptr,
+                              0, kBenchMainClass);
     }
     if (argc > 2 && std::strcmp(argv[1], "--launch-cached") == 0) {
-        const std::string jdk = argv[2];
-        return launchNatively(jdk + "/lib/server/libjvm.so", dotFirstOption(jdk),
-                              std::vector<std::string>(argv + 3, argv + argc), kBenchMainClass);
+        return launchNatively(std::string(argv[2]) + "/lib/server/libjvm.so",
+                              dotFirstOption(argv[2]), argv + 3, argc - 3, kBenchMainClass);
     }
     const int runs = argc > 1 ? std::atoi(argv[1]) : 20;
     char self[4096];
@@ -260,10 +238,11 @@ int main(int argc, char** argv) {
             .c_str(),
         stdout);
     // Each runtime here whose archive the launcher would keep; 25 where present.
-    std::fputs(cacheRows(self, PELLIX_BENCH_JDK, runs, 0.90).c_str(), stdout);
-    const char* newer = "/usr/lib/jvm/temurin-25-jdk-amd64";
-    if (access((std::string(newer) + "/lib/server/libjvm.so").c_str(), R_OK) == 0) {
-        std::fputs(cacheRows(self, newer, runs, 0.80).c_str(), stdout);
+    for (const auto& [jdk, target] : {std::pair<std::string, double>{PELLIX_BENCH_JDK, 0.90},
+                                      {"/usr/lib/jvm/temurin-25-jdk-amd64", 0.80}}) {
+        if (access((jdk + "/lib/server/libjvm.so").c_str(), R_OK) == 0) {
+            std::fputs(cacheRows(self, jdk, runs, target).c_str(), stdout);
+        }
     }
     return 0;
 }

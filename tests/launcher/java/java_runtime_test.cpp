@@ -677,100 +677,85 @@ void testExtraJarModes(const std::string (&variants)[3]) {
     unregisterAll();
 }
 
-// The class-data cache's options reach the machine after the six: a list on
-// the first start, the archive that java.exe made from it on the next. This
-// program stands in for java.exe (makeArchive below).
+// The class-data cache's option reaches the machine after the six: a list on
+// a first start, on the next the archive that java.exe (this program, see
+// makeArchive) made from it at idle priority; none for Java 8, nor where
+// %LOCALAPPDATA%\Tavora cannot be a folder.
 void testClassDataCache(const std::string& standIn) {
     group = "class-data cache";
     char self[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, self, MAX_PATH);
-    const std::string appData = files->root + "\\app data";
-    const std::string folder = appData + "\\Tavora";
+    const std::string appData = files->root + "\\app data", folder = appData + "\\Tavora";
     makeDirectories(appData);
     SetEnvironmentVariableA("LOCALAPPDATA", appData.c_str());
-    const auto optionsOf = [](const LauncherRun& run) {
-        Lines options = linesStartingWith(run.log(), "OPTION ");
-        options.erase(options.begin(), options.begin() + std::min<std::size_t>(6, options.size()));
-        return options;
+    const auto added = [](const LauncherRun& run) {
+        const Lines options = linesStartingWith(run.log(), "OPTION ");
+        return options.size() > 6 ? Lines(options.begin() + 6, options.end()) : Lines();
     };
-    const auto archives = [&folder] {
-        WIN32_FIND_DATAA found;
-        const UniqueFind search =
-            findHandle(FindFirstFileA((folder + "\\cds-*.jsa").c_str(), &found));
-        return search ? folder + "\\" + found.cFileName : std::string();
-    };
-    for (const char* version : {"17", "21.0.1"}) {
+    for (const char* version : {"17", "21.0.1", "1.8"}) {
         const std::string home = files->root + "\\cached " + version;
         SETUP(makeJavaHome(home, standIn, {"server"}));
         SETUP(CopyFileA(self, (home + "\\bin\\java.exe").c_str(), FALSE));
         SETUP(registerRuntime(version, home));
         removeTree(folder);
+        std::string list = "OPTION 6 " + quoted("-XX:DumpLoadedClassList=" + folder + "\\cds-");
+        list.pop_back(); // the closing quote: the key follows
+        std::string stem;
         {
             Run run;
             run.launches(version);
-            const Lines added = optionsOf(run);
-            std::string list = "OPTION 6 " + quoted("-XX:DumpLoadedClassList=" + folder + "\\cds-");
-            list.pop_back(); // the closing quote: the key follows
-            ok(added.size() == 1 && startsWith(added[0], list),
+            const Lines options = added(run);
+            if (std::string(version) == "1.8") {
+                ok(options.empty() && GetFileAttributesA(folder.c_str()) == INVALID_FILE_ATTRIBUTES,
+                   "Java 8: options added or the folder made");
+                continue;
+            }
+            ok(options.size() == 1 && startsWith(options[0], list) &&
+                   options[0].substr(list.size() + 16) == ".classlist\"",
                "%s, first start: not the list option alone after the six", version);
-            const DWORD since = GetTickCount();
-            while (archives().empty() && GetTickCount() - since < 10000) {
+            stem = folder + "\\cds-" + (options.empty() ? "" : options[0].substr(list.size(), 16));
+            for (DWORD since = GetTickCount();
+                 GetFileAttributesA((stem + ".jsa").c_str()) == INVALID_FILE_ATTRIBUTES &&
+                 GetTickCount() - since < 10000;) {
                 Sleep(50);
             }
             std::string priority;
             ok(readFile(folder + "\\maker.txt", priority) && priority == "64",
                "%s: the archive was not made at idle priority: %s", version, priority.c_str());
         }
-        const std::string archive = archives();
         Run run;
         run.launches(version);
-        ok(!archive.empty() &&
-               optionsOf(run) == Lines{"OPTION 6 " + quoted("-XX:SharedArchiveFile=" + archive)},
+        ok(added(run) == Lines{"OPTION 6 " + quoted("-XX:SharedArchiveFile=" + stem + ".jsa")},
            "%s, later start: not the archive option alone after the six", version);
-    }
-    // Java 8 gets nothing, and an unusable folder adds nothing to Java 17.
-    const std::string home8 = files->root + "\\cached 8";
-    SETUP(makeJavaHome(home8, standIn, {"server"}));
-    SETUP(CopyFileA(self, (home8 + "\\bin\\java.exe").c_str(), FALSE));
-    SETUP(registerRuntime("1.8", home8));
-    removeTree(folder);
-    {
-        Run run;
-        run.launches("Java 8");
-        ok(optionsOf(run).empty() && GetFileAttributesA(folder.c_str()) == INVALID_FILE_ATTRIBUTES,
-           "Java 8: options added or the folder made");
     }
     SETUP(registerRuntime("17", files->root + "\\cached 17"));
     SETUP(writeFile(folder, "a file where the folder belongs"));
     {
         Run run;
         run.launches("unusable folder");
-        ok(optionsOf(run).empty(), "unusable folder: options added");
+        ok(added(run).empty(), "unusable folder: options added");
     }
     DeleteFileA(folder.c_str());
     SetEnvironmentVariableA("LOCALAPPDATA", nullptr);
     unregisterAll();
 }
 
-// As java.exe -Xshare:dump: a whole archive at the temporary name, and the
-// priority it ran at beside it.
-int makeArchive(int argc, char** argv) {
-    const std::string option = "-XX:SharedArchiveFile=";
-    for (int i = 2; i < argc; ++i) {
-        if (std::string(argv[i]).rfind(option, 0) == 0) {
-            std::string archive(70000, '\0');
-            archive.replace(0, 4, "\xa2\xab\x0b\xf0");
-            writeFile(argv[i] + option.size(), archive);
-        }
-    }
-    return writeFile("maker.txt", std::to_string(GetPriorityClass(GetCurrentProcess()))) ? 0 : 1;
+// As java.exe -Xshare:dump: a whole archive at the temporary name, its third
+// argument, and beside it the priority it ran at.
+int makeArchive(char** argv) {
+    std::string archive(70000, '\0');
+    archive.replace(0, 4, "\xa2\xab\x0b\xf0");
+    const bool made = writeFile(strchr(argv[3], '=') + 1, archive);
+    return made && writeFile("maker.txt", std::to_string(GetPriorityClass(GetCurrentProcess())))
+               ? 0
+               : 1;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc > 1 && std::string(argv[1]) == "-Xshare:dump") {
-        return makeArchive(argc, argv);
+        return makeArchive(argv);
     }
     if (argc < 4) {
         std::printf("usage: java_runtime_test PELLIX2.EXE JVM.DLL JVM-WITHOUT-INIT-ARGS.DLL\n");

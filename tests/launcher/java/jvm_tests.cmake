@@ -57,8 +57,7 @@ set_tests_properties(jvm_calls_test_sanitized PROPERTIES ENVIRONMENT
 set_tests_properties(jvm_calls_test jvm_calls_test_checked jvm_calls_test_sanitized
   PROPERTIES TIMEOUT 60)
 
-# The class-data cache's cycle against each real runtime on the machine; a
-# new process per start, each loading its runtime's library itself.
+# The class-data cache's cycle against each real runtime on the machine.
 add_executable(class_data_cycle_test ${CMAKE_CURRENT_LIST_DIR}/class_data_cycle_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/utf8_system_text.cpp)
 add_dependencies(class_data_cycle_test tavora_test_app)
