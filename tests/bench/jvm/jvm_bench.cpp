@@ -6,14 +6,16 @@
 //
 //   jvm_bench [RUNS]    the benchmark: rows of the table, then the single runs
 //   jvm_bench --launch  one launch the launcher's way, as the benchmark starts it
-//   jvm_bench --launch-cached JDK [OPTION...]  the same on JDK, '.' first on the
-//                       class path, with the class-data cache's options
+//   jvm_bench --launch JDK OPTION...  the same on JDK, its class path '.' first
 #include "app/launch_settings.h"
 #include "launcher/arguments.h"
 #include "launcher/java/class_data.h"
+#include "launcher/java/java_calls.h"
+#include "launcher/java/java_options.h"
 #include "tests/bench/bench_stats.h"
-#include "tests/launcher/java/native_launch.h"
 
+#include <dlfcn.h>
+#include <jni.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -57,11 +59,25 @@ std::string classPathOption() {
         extraJarEntries("C:\\Program Files\\Norvane\\Brisca", kExtraJarMode));
 }
 
-// The class path as the launcher's begins, with '.' first, for the rows of
-// the class-data cache.
-std::string dotFirstOption(const std::string& jdk) {
-    return buildClassPathOption(std::string(".:") + PELLIX_BENCH_JAR + ":" + kApplicationClassPath,
-                                jdk, "");
+// What startJavaVM and launchJava do on Windows: load the library, find its
+// two entries, create the machine with the six options, call main.
+int launchTheLaunchersWay(const std::string& jdk, std::string option, char** extras, int count) {
+    void* library = dlopen((jdk + "/lib/server/libjvm.so").c_str(), RTLD_NOW);
+    if (library == nullptr || dlsym(library, "JNI_GetDefaultJavaVMInitArgs") == nullptr) {
+        return 3;
+    }
+    using CreateJavaVMFn = jint (*)(JavaVM**, void**, void*);
+    auto create = reinterpret_cast<CreateJavaVMFn>(dlsym(library, "JNI_CreateJavaVM"));
+    if (create == nullptr) {
+        return 3;
+    }
+    JavaLaunchOptions launch;
+    fillLaunchOptions(launch, std::move(option), JNI_VERSION_1_4, extras, count);
+    if (create(&javaVM, reinterpret_cast<void**>(&javaEnv), &launch.initArgs) < 0) {
+        return 4;
+    }
+    // The machine is never destroyed, as in the launcher.
+    return callJavaMain(kBenchMainClass) == 0 ? 0 : 5;
 }
 
 long long monotonicNs() {
@@ -124,18 +140,17 @@ void printRuns(const char* name, const std::vector<double>& values) {
 // list, each against `java -cp` with the runtime's defaults and the same
 // JFrame-first main.
 std::string cacheRows(const std::string& self, const std::string& jdk, int runs, double target) {
-    const std::string name = jdk.substr(jdk.rfind('/') + 1), option = dotFirstOption(jdk);
+    const std::string name = jdk.substr(jdk.rfind('/') + 1),
+                      folder = self.substr(0, self.rfind('/'));
     std::ifstream in(jdk + "/release");
     const std::string release(std::istreambuf_iterator<char>(in), {});
-    const std::string folder = self.substr(0, self.rfind('/')) + "/cache-" + name;
-    char key[kCacheKeySize], list[kCachePathSize], archive[kCachePathSize], make[1024];
+    char key[kCacheKeySize], list[kCachePathSize], archive[kCachePathSize], make[1024], limit[16];
     cacheKey(key, jdk, releaseVersion(release), 0, 0);
     archiveCommand(make, sizeof make, jdk + "/bin/java",
                    cacheFile(list, folder, key, kClassListSuffix),
                    cacheFile(archive, folder, key, kArchiveSuffix));
     std::remove(archive);
-    const std::vector<std::string> javaCp = {
-        jdk + "/bin/java", "-cp", option.substr(kClassPathProperty.size()), kSwingMainName};
+    std::snprintf(limit, sizeof limit, "<= %.2fx", target);
     std::string rows, making;
     for (const CacheFolder state : {CacheFolder::Free, CacheFolder::Ready}) {
         const bool first = state == CacheFolder::Free;
@@ -143,8 +158,9 @@ std::string cacheRows(const std::string& self, const std::string& jdk, int runs,
         std::vector<double> cached, java;
         for (int i = -2; i < runs; ++i) { // two rounds to warm up
             std::remove(list);
-            const double c = timeToMainReturned({self, "--launch-cached", jdk, plan.option});
-            const double j = timeToMainReturned(javaCp);
+            const double c = timeToMainReturned({self, "--launch", jdk, plan.option});
+            const double j = timeToMainReturned(
+                {jdk + "/bin/java", "-cp", ".:" PELLIX_BENCH_JAR, kSwingMainName});
             if (i >= 0 && c >= 0 && j >= 0) {
                 cached.push_back(c);
                 java.push_back(j);
@@ -152,24 +168,22 @@ std::string cacheRows(const std::string& self, const std::string& jdk, int runs,
         }
         if (first) {
             const long long started = monotonicNs();
-            making = (std::system(make) == 0 ? "archive made in " : "no archive after ") +
-                     std::to_string((monotonicNs() - started) / 1000000) + " ms)";
+            const char* outcome = std::system(make) == 0 ? "archive made in " : "no archive after ";
+            making = outcome + std::to_string((monotonicNs() - started) / 1000000) + " ms)";
         }
         printRuns(((first ? "first start, " : "with the archive, ") + name).c_str(), cached);
         printRuns(("java -cp, " + name).c_str(), java);
         const bench::Summary c = bench::summarize(cached), j = bench::summarize(java);
-        char targetText[16];
-        std::snprintf(targetText, sizeof targetText, "<= %.2fx", target);
         rows.insert(first ? rows.size() : 0,
                     c.count == 0
-                        ? std::string()
+                        ? ""
                         : bench::row("Class-data cache, " + name +
                                          (first ? ": first start (lists; " + making
                                                 : ": exec to main returned, archive in place"),
                                      bench::describe(c, "ms"),
                                      "java -cp, JFrame first " + bench::describe(j, "ms"),
                                      bench::describeRatio(c, j, bench::pairedRatios(cached, java)),
-                                     first ? "-" : targetText,
+                                     first ? "-" : limit,
                                      first ? "-" : bench::verdict(c.median / j.median <= target)));
     }
     return rows;
@@ -178,13 +192,13 @@ std::string cacheRows(const std::string& self, const std::string& jdk, int runs,
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc > 1 && std::strcmp(argv[1], "--launch") == 0) {
-        return launchNatively(PELLIX_BENCH_JDK "/lib/server/libjvm.so", classPathOption(), nullptr,
-                              0, kBenchMainClass);
+    if (argc > 2 && std::strcmp(argv[1], "--launch") == 0) {
+        return launchTheLaunchersWay(argv[2],
+                                     buildClassPathOption(".:" PELLIX_BENCH_JAR ":", argv[2], ""),
+                                     argv + 3, argc - 3);
     }
-    if (argc > 2 && std::strcmp(argv[1], "--launch-cached") == 0) {
-        return launchNatively(std::string(argv[2]) + "/lib/server/libjvm.so",
-                              dotFirstOption(argv[2]), argv + 3, argc - 3, kBenchMainClass);
+    if (argc > 1 && std::strcmp(argv[1], "--launch") == 0) {
+        return launchTheLaunchersWay(PELLIX_BENCH_JDK, classPathOption(), nullptr, 0);
     }
     const int runs = argc > 1 ? std::atoi(argv[1]) : 20;
     char self[4096];

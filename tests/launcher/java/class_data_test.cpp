@@ -4,12 +4,12 @@
 
 namespace {
 
-TEST(ClassDataCache, AddsItsOptionOnlyForAQualifyingRuntimeAndFolder) {
+TEST(ClassDataCache, AddsItsOptionOnlyForAQualifyingRuntimeFolderAndUser) {
     using R = CacheReason;
     const CacheFolder ready = CacheFolder::Ready, free = CacheFolder::Free;
     const std::string mine = "C:\\Users\\Ann Lee\\AppData\\Local\\Tavora", tooLong(250, 'x');
     const std::string key = "0123456789abcdef", stem = mine + "\\cds-" + key;
-    const std::vector<std::string> plain = {"-Xmx1g"};
+    const std::vector<std::string> plain = {"-Xmx1g"}, off = {"-Xmx1g", "-Xshare:off"};
     const std::pair<CacheFacts, CacheReason> rows[] = {
         {{"17", "", false, true, &plain, mine, key, ready}, R::Use},
         {{"17", "", false, true, &plain, mine, key, free}, R::List},
@@ -29,6 +29,7 @@ TEST(ClassDataCache, AddsItsOptionOnlyForAQualifyingRuntimeAndFolder) {
         {{"17", "", false, true, nullptr, mine, key, CacheFolder::Unusable}, R::Unusable},
         {{"17", "", false, true, nullptr, mine, key, CacheFolder::Busy}, R::Busy},
         {{"17", "", false, true, nullptr, mine, key, CacheFolder::Failed}, R::Failed},
+        {{"17", "", false, true, &off, mine, key, free}, R::UserOptions},
     };
     for (const auto& [facts, reason] : rows) {
         const CachePlan plan = planCache(facts);
@@ -43,34 +44,24 @@ TEST(ClassDataCache, AddsItsOptionOnlyForAQualifyingRuntimeAndFolder) {
     }
     // The user's class-data options switch it off, whatever the folder holds.
     for (const char* option :
-         {"-Xshare:off", "-Xshare:auto", "-XX:SharedArchiveFile=a", "-XX:SharedClassListFile=l",
+         {"-Xshare:auto", "-XX:SharedArchiveFile=a", "-XX:SharedClassListFile=l",
           "-XX:DumpLoadedClassList=l", "-XX:ArchiveClassesAtExit=a", "-XX:+AutoCreateSharedArchive",
-          "-XX:AOTCacheOutput=a", "-XX:-UseSharedSpaces"}) {
-        const std::vector<std::string> user = {"-Xmx1g", option};
+          "-XX:AOTCache=a", "-XX:-UseSharedSpaces"}) {
+        const std::vector<std::string> user = {option};
         EXPECT_EQ(planCache({"17", "", false, true, &user, mine, key, ready}).reason,
                   R::UserOptions)
             << option;
     }
 }
 
-TEST(ClassDataCache, KeysTrustAndCleanUpOnlyItsOwnFiles) {
+TEST(ClassDataCache, TrustsAndKeepsOnlyWholeArchivesOfRuntimesThere) {
     char key[kCacheKeySize], other[kCacheKeySize];
     cacheKey(key, "C:\\jdk-17", "17.0.9", 18000000, 1234);
     cacheKey(other, "c:\\JDK-17", "17.0.9", 18000000, 1234);
     EXPECT_STREQ(other, key); // Windows' case
-    // A runtime updated in place, moved or another build is another key.
-    for (const auto& [home, version, size, time] :
-         {std::tuple{"C:\\jdk-17", "17.0.9", 18000001, 1234},
-          {"C:\\jdk-17", "17.0.9", 18000000, 1235},
-          {"C:\\jdk-17", "17.0.10", 18000000, 1234},
-          {"C:\\jdk-21", "17.0.9", 18000000, 1234}}) {
-        cacheKey(other, home, version, size, time);
-        EXPECT_STRNE(other, key) << home << version << size << time;
-    }
-    EXPECT_EQ(keyOfFile(std::string("cds-") + key + ".jsa.tmp"), key);
-    for (const char* foreign : {"cds-0123.jsa", "cds-0123456789ABCDEF.jsa", "notes.txt"}) {
-        EXPECT_EQ(keyOfFile(foreign), "") << foreign;
-    }
+    cacheKey(other, "C:\\jdk-17", "17.0.9", 18000000, 1235);
+    EXPECT_STRNE(other, key);                             // a runtime updated in place
+    EXPECT_EQ(keyOfFile("cds-0123456789ABCDEF.jsa"), ""); // not the launcher's
     const std::string magic("\xa2\xab\x0b\xf0", 4);
     EXPECT_TRUE(archiveLooksWhole(magic + "rest", 12000000));
     EXPECT_FALSE(archiveLooksWhole(magic, 4096));                                  // cut

@@ -65,6 +65,6 @@ target_include_directories(class_data_cycle_test PRIVATE ${PROJECT_SOURCE_DIR})
 target_compile_definitions(class_data_cycle_test PRIVATE
   PELLIX_TEST_APP="${PELLIX_TEST_APP}" PELLIX_TEST_JDK="${PELLIX_JDK}")
 target_compile_options(class_data_cycle_test PRIVATE -Wall -Wextra)
-target_link_libraries(class_data_cycle_test PRIVATE pellix_java GTest::gtest ${CMAKE_DL_LIBS})
+target_link_libraries(class_data_cycle_test PRIVATE pellix_java GTest::gtest_main ${CMAKE_DL_LIBS})
 add_test(NAME class_data_cycle_test COMMAND class_data_cycle_test)
 set_tests_properties(class_data_cycle_test PROPERTIES TIMEOUT 240)
