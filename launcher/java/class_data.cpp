@@ -28,12 +28,12 @@ bool namesClassData(const std::string& option) {
         return false;
     }
     name += name[4] == '+' || name[4] == '-' ? 5 : 4;
-    for (const char* known : kUserClassDataOptions) {
-        if (std::strncmp(name, known, std::strlen(known)) == 0) {
-            return true;
-        }
+    const char* const* known = std::begin(kUserClassDataOptions);
+    while (known != std::end(kUserClassDataOptions) &&
+           std::strncmp(name, *known, std::strlen(*known)) != 0) {
+        ++known;
     }
-    return false;
+    return known != std::end(kUserClassDataOptions);
 }
 
 char lowerCase(char c) {
@@ -198,7 +198,8 @@ void cacheKey(char (&out)[kCacheKeySize], std::string_view home, std::string_vie
     uint64_t hash = 0xcbf29ce484222325ULL;
     for (std::string_view text : parts) {
         for (char c : text) {
-            hash = (hash ^ static_cast<unsigned char>(lowerCase(c))) * 0x100000001b3ULL;
+            const auto byte = static_cast<unsigned char>(lowerCase(c));
+            hash = (hash ^ byte) * 0x100000001b3ULL;
         }
         hash = (hash ^ 0xffU) * 0x100000001b3ULL; // ends each part
     }

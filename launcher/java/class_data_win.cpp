@@ -52,10 +52,11 @@ bool removeFile(const char* path) noexcept {
     return DeleteFileA(path) != FALSE;
 }
 
+// The file opened or created, or null.
 HANDLE createFile(const char* path, DWORD access, DWORD share, DWORD creation,
                   DWORD flags) noexcept {
-    const HANDLE file = CreateFileA(path, access, share, nullptr, creation, flags, nullptr);
-    return file == INVALID_HANDLE_VALUE ? nullptr : file;
+    return fileHandle(CreateFileA(path, access, share, nullptr, creation, flags, nullptr))
+        .release();
 }
 
 // The first bytes of a file, at most size.
@@ -167,8 +168,8 @@ void cleanUp(std::string_view folder, std::string_view current) noexcept {
 // deletes it once every holder has ended. Null when another start holds it.
 HANDLE takeLock(const char* path) noexcept {
     for (int attempt = 0; attempt < 2; ++attempt) {
-        const HANDLE held = createFile(path, GENERIC_WRITE, 0, CREATE_NEW,
-                                       FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE);
+        HANDLE held = createFile(path, GENERIC_WRITE, 0, CREATE_NEW,
+                                 FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE);
         // A lock that nobody holds was left by a machine that went down
         // mid-way: it can be deleted, a held one cannot.
         if (held != nullptr || !isFile(path) || !DeleteFileA(path)) {
