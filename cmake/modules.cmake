@@ -28,13 +28,13 @@ set(PELLIX_prompt_USES common)
 set(PELLIX_prompt_SYSTEM_LIBRARIES user32 gdi32)
 # Runtime discovery, virtual machine creation, the calls into Java.
 set(PELLIX_java_SOURCES
-    launcher/java/java_calls.cpp launcher/java/java_creation.cpp
-    launcher/java/java_home.cpp launcher/java/java_options.cpp
-    launcher/java/java_outcome.cpp launcher/java/runtime_choice.cpp
-    launcher/java/vm_options_file.cpp
-    launcher/java/java_calls_win.cpp launcher/java/java_home_win.cpp
-    launcher/java/java_vm_win.cpp launcher/java/runtime_choice_win.cpp
-    launcher/java/vm_options_file_win.cpp)
+    launcher/java/class_data.cpp launcher/java/java_calls.cpp
+    launcher/java/java_creation.cpp launcher/java/java_home.cpp
+    launcher/java/java_options.cpp launcher/java/java_outcome.cpp
+    launcher/java/runtime_choice.cpp launcher/java/vm_options_file.cpp
+    launcher/java/class_data_win.cpp launcher/java/java_calls_win.cpp
+    launcher/java/java_home_win.cpp launcher/java/java_vm_win.cpp
+    launcher/java/runtime_choice_win.cpp launcher/java/vm_options_file_win.cpp)
 set(PELLIX_java_USES common arguments)
 set(PELLIX_java_SYSTEM_LIBRARIES advapi32 user32)
 # The RemoteCalls interface: who may call, the client and the server.

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "class_data.h"
 #include "common/trace_win.h"
 #include "java_calls.h"
 #include "java_creation.h"
@@ -118,13 +119,15 @@ void endInCreation(JavaOutcome outcome) {
 }
 
 JavaOutcome create(CreateJavaVMFn createJavaVM, const char* classPath, const std::string& javaHome,
-                   int32_t extraJarMode, jint version) {
+                   int32_t extraJarMode, jint version, VmOptionsFiles files, const char* extra) {
     std::string classPathOption = buildClassPathOption(classPath, javaHome, "");
     if (extraJarMode != 0) {
         appendExtraJars(classPathOption, extraJarMode);
     }
-    VmOptionsFiles files = readVmOptionsFiles();
     LaunchAdditions more;
+    if (*extra != '\0') {
+        more.extras.emplace_back(extra);
+    }
     RuntimeListener listener;
     // Without options from a file or the trace, the runtime gets exactly
     // the fixed options, as it always did.
@@ -187,7 +190,15 @@ JavaOutcome startJavaVM(const char* classPath, int32_t extraJarMode) {
     if (exports != JavaOutcome::HomeFound) {
         return exports;
     }
-    return create(createJavaVM, classPath, javaHome, extraJarMode, version);
+
+    // The launcher's extras after the six: the class-data cache's options,
+    // which the options files' own class-data options switch off.
+    VmOptionsFiles files = readVmOptionsFiles();
+    char libraryPath[MAX_PATH] = "";
+    GetModuleFileNameA(library, libraryPath, sizeof libraryPath);
+    const CachePlan plan = prepareClassData(found, libraryPath, files.options);
+    return create(createJavaVM, classPath, javaHome, extraJarMode, version, std::move(files),
+                  plan.option);
 }
 
 JavaOutcome launchJava(const char* classPath, const char* mainClass, int32_t extraJarMode,
@@ -197,7 +208,12 @@ JavaOutcome launchJava(const char* classPath, const char* mainClass, int32_t ext
     if (started != JavaOutcome::Created) {
         return started;
     }
-    return callJavaMain(mainClass) == 0 ? JavaOutcome::Running : JavaOutcome::MainNotCalled;
+    if (callJavaMain(mainClass) != 0) {
+        return JavaOutcome::MainNotCalled;
+    }
+    // The application is up: only now may an archive be made beside it.
+    startMakingArchive();
+    return JavaOutcome::Running;
 }
 
 std::string optionsRefusalMessage() {

@@ -158,6 +158,9 @@ std::string describeCandidate(const RuntimeCandidate& candidate);
 // attributes, without loading it.
 unsigned libraryFilesIn(const std::string& home);
 
+// The first kReleaseReadSize bytes of folder's release file, or empty.
+std::string releaseTextIn(const std::string& folder);
+
 // The folder kShippedRuntimeFolder in the directory of the executable (not
 // the working directory), with its library places checked and, when one
 // holds a library, its version from the release file.

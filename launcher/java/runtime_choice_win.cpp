@@ -63,16 +63,7 @@ LONG readText(HKEY key, const std::string& path, const char* name, std::string& 
 
 // The JAVA_VERSION of folder's release file, or empty.
 std::string releaseVersionIn(const std::string& folder) {
-    const UniqueHandle file =
-        fileHandle(CreateFileA((folder + "\\" + kReleaseFile).c_str(), GENERIC_READ,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    char text[kReleaseReadSize];
-    DWORD read = 0;
-    if (!file || !ReadFile(file.get(), text, sizeof text, &read, nullptr)) {
-        return {};
-    }
-    return releaseVersion(std::string_view(text, read));
+    return releaseVersion(releaseTextIn(folder));
 }
 
 // Reads a subkey's value into its candidate: its home, and where its name
@@ -254,4 +245,17 @@ std::size_t findFallbackRuntime(std::vector<RuntimeCandidate>& candidates) {
         }
     }
     return chooseRuntime(candidates);
+}
+
+std::string releaseTextIn(const std::string& folder) {
+    const UniqueHandle file =
+        fileHandle(CreateFileA((folder + "\\" + kReleaseFile).c_str(), GENERIC_READ,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    char text[kReleaseReadSize];
+    DWORD read = 0;
+    if (!file || !ReadFile(file.get(), text, sizeof text, &read, nullptr)) {
+        return {};
+    }
+    return std::string(text, read);
 }

@@ -6,8 +6,10 @@
 //
 //   jvm_bench [RUNS]    the benchmark: rows of the table, then the single runs
 //   jvm_bench --launch  one launch the launcher's way, as the benchmark starts it
+//   jvm_bench --launch JDK OPTION...  the same on JDK, its class path '.' first
 #include "app/launch_settings.h"
 #include "launcher/arguments.h"
+#include "launcher/java/class_data.h"
 #include "launcher/java/java_calls.h"
 #include "launcher/java/java_options.h"
 #include "tests/bench/bench_stats.h"
@@ -22,6 +24,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -57,8 +61,8 @@ std::string classPathOption() {
 
 // What startJavaVM and launchJava do on Windows: load the library, find its
 // two entries, create the machine with the six options, call main.
-int launchTheLaunchersWay() {
-    void* library = dlopen(PELLIX_BENCH_JDK "/lib/server/libjvm.so", RTLD_NOW);
+int launchTheLaunchersWay(const std::string& jdk, std::string option, char** extras, int count) {
+    void* library = dlopen((jdk + "/lib/server/libjvm.so").c_str(), RTLD_NOW);
     if (library == nullptr || dlsym(library, "JNI_GetDefaultJavaVMInitArgs") == nullptr) {
         return 3;
     }
@@ -68,7 +72,9 @@ int launchTheLaunchersWay() {
         return 3;
     }
     JavaLaunchOptions launch;
-    fillLaunchOptions(launch, classPathOption(), JNI_VERSION_1_4);
+    LaunchAdditions more;
+    more.extras.assign(extras, extras + count);
+    composeLaunchOptions(launch, std::move(option), JNI_VERSION_1_4, more);
     if (create(&javaVM, reinterpret_cast<void**>(&javaEnv), &launch.initArgs) < 0) {
         return 4;
     }
@@ -131,11 +137,70 @@ void printRuns(const char* name, const std::vector<double>& values) {
     std::printf("\n");
 }
 
+// The class-data cache's rows for one runtime: first starts, each listing
+// into an empty cache, then later starts with the archive made from the
+// list, each against `java -cp` with the runtime's defaults and the same
+// JFrame-first main.
+std::string cacheRows(const std::string& self, const std::string& jdk, int runs, double target) {
+    const std::string name = jdk.substr(jdk.rfind('/') + 1),
+                      folder = self.substr(0, self.rfind('/'));
+    std::ifstream in(jdk + "/release");
+    const std::string release(std::istreambuf_iterator<char>(in), {});
+    char key[kCacheKeySize], list[kCachePathSize], archive[kCachePathSize], make[1024], limit[16];
+    cacheKey(key, jdk, releaseVersion(release), 0, 0);
+    archiveCommand(make, sizeof make, jdk + "/bin/java",
+                   cacheFile(list, folder, key, kClassListSuffix),
+                   cacheFile(archive, folder, key, kArchiveSuffix));
+    std::remove(archive);
+    std::snprintf(limit, sizeof limit, "<= %.2fx", target);
+    std::string rows, making;
+    for (const CacheFolder state : {CacheFolder::Free, CacheFolder::Ready}) {
+        const bool first = state == CacheFolder::Free;
+        const CachePlan plan = planCache({"", release, false, true, nullptr, folder, key, state});
+        std::vector<double> cached, java;
+        for (int i = -2; i < runs; ++i) { // two rounds to warm up
+            std::remove(list);
+            const double c = timeToMainReturned({self, "--launch", jdk, plan.option});
+            const double j = timeToMainReturned(
+                {jdk + "/bin/java", "-cp", ".:" PELLIX_BENCH_JAR, kSwingMainName});
+            if (i >= 0 && c >= 0 && j >= 0) {
+                cached.push_back(c);
+                java.push_back(j);
+            }
+        }
+        if (first) {
+            const long long started = monotonicNs();
+            const char* outcome = std::system(make) == 0 ? "archive made in " : "no archive after ";
+            making = outcome + std::to_string((monotonicNs() - started) / 1000000) + " ms)";
+        }
+        printRuns(((first ? "first start, " : "with the archive, ") + name).c_str(), cached);
+        printRuns(("java -cp, " + name).c_str(), java);
+        const bench::Summary c = bench::summarize(cached), j = bench::summarize(java);
+        rows.insert(first ? rows.size() : 0,
+                    c.count == 0
+                        ? ""
+                        : bench::row("Class-data cache, " + name +
+                                         (first ? ": first start (lists; " + making
+                                                : ": exec to main returned, archive in place"),
+                                     bench::describe(c, "ms"),
+                                     "java -cp, JFrame first " + bench::describe(j, "ms"),
+                                     bench::describeRatio(c, j, bench::pairedRatios(cached, java)),
+                                     first ? "-" : limit,
+                                     first ? "-" : bench::verdict(c.median / j.median <= target)));
+    }
+    return rows;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 2 && std::strcmp(argv[1], "--launch") == 0) {
+        return launchTheLaunchersWay(argv[2],
+                                     buildClassPathOption(".:" PELLIX_BENCH_JAR ":", argv[2], ""),
+                                     argv + 3, argc - 3);
+    }
     if (argc > 1 && std::strcmp(argv[1], "--launch") == 0) {
-        return launchTheLaunchersWay();
+        return launchTheLaunchersWay(PELLIX_BENCH_JDK, classPathOption(), nullptr, 0);
     }
     const int runs = argc > 1 ? std::atoi(argv[1]) : 20;
     char self[4096];
@@ -188,5 +253,12 @@ int main(int argc, char** argv) {
                     bench::describeRatio(l, s, bench::pairedRatios(launcher, swing)), "-", "-"))
             .c_str(),
         stdout);
+    // Each runtime here whose archive the launcher would keep; 25 where present.
+    for (const auto& [jdk, target] : {std::pair<std::string, double>{PELLIX_BENCH_JDK, 0.90},
+                                      {"/usr/lib/jvm/temurin-25-jdk-amd64", 0.80}}) {
+        if (access((jdk + "/lib/server/libjvm.so").c_str(), R_OK) == 0) {
+            std::fputs(cacheRows(self, jdk, runs, target).c_str(), stdout);
+        }
+    }
     return 0;
 }

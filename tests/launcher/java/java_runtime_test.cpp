@@ -796,9 +796,83 @@ void testExtraJarModes(const std::string (&variants)[3]) {
     unregisterAll();
 }
 
+// The class-data cache's option reaches the machine after the six: a list on
+// a first start, on the next the archive that java.exe (this program, see
+// makeArchive) made from it; none for Java 8, nor where %LOCALAPPDATA%\Tavora
+// cannot be a folder.
+void testClassDataCache(const std::string& standIn) {
+    group = "class-data cache";
+    char self[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    const std::string appData = files->root + "\\app data", folder = appData + "\\Tavora";
+    makeDirectories(appData);
+    SetEnvironmentVariableA("LOCALAPPDATA", appData.c_str());
+    const auto added = [](const LauncherRun& run) {
+        const Lines options = linesStartingWith(run.log(), "OPTION ");
+        return options.size() > 6 ? Lines(options.begin() + 6, options.end()) : Lines();
+    };
+    for (const char* version : {"17", "21.0.1", "1.8"}) {
+        const std::string home = files->root + "\\cached " + version;
+        SETUP(makeJavaHome(home, standIn, {"server"}));
+        SETUP(CopyFileA(self, (home + "\\bin\\java.exe").c_str(), FALSE));
+        SETUP(registerRuntime(version, home));
+        removeTree(folder);
+        std::string list = "OPTION 6 " + quoted("-XX:DumpLoadedClassList=" + folder + "\\cds-");
+        list.pop_back(); // the closing quote: the key follows
+        std::string stem;
+        {
+            Run run;
+            run.launches(version);
+            const Lines options = added(run);
+            if (std::string(version) == "1.8") {
+                ok(options.empty() && GetFileAttributesA(folder.c_str()) == INVALID_FILE_ATTRIBUTES,
+                   "Java 8: options added or the folder made");
+                continue;
+            }
+            ok(options.size() == 1 && startsWith(options[0], list) &&
+                   options[0].substr(list.size() + 16) == ".classlist\"",
+               "%s, first start: not the list option alone after the six", version);
+            stem = folder + "\\cds-" + (options.empty() ? "" : options[0].substr(list.size(), 16));
+            for (int i = 0;
+                 i < 200 && GetFileAttributesA((stem + ".jsa").c_str()) == INVALID_FILE_ATTRIBUTES;
+                 ++i) {
+                Sleep(50);
+            }
+        }
+        Run run;
+        run.launches(version);
+        ok(added(run) == Lines{"OPTION 6 " + quoted("-XX:SharedArchiveFile=" + stem + ".jsa")},
+           "%s, later start: not the archive, made at idle priority, alone after the six", version);
+    }
+    SETUP(registerRuntime("17", files->root + "\\cached 17"));
+    SETUP(writeFile(folder, "a file where the folder belongs"));
+    {
+        Run run;
+        run.launches("unusable folder");
+        ok(added(run).empty(), "unusable folder: options added");
+    }
+    DeleteFileA(folder.c_str());
+    SetEnvironmentVariableA("LOCALAPPDATA", nullptr);
+    unregisterAll();
+}
+
+// As java.exe -Xshare:dump, only at idle priority: a whole archive at the
+// temporary name, its third argument.
+int makeArchive(char** argv) {
+    std::string archive(70000, '\0');
+    archive.replace(0, 4, "\xa2\xab\x0b\xf0");
+    return GetPriorityClass(GetCurrentProcess()) == IDLE_PRIORITY_CLASS &&
+                   writeFile(strchr(argv[3], '=') + 1, archive)
+               ? 0
+               : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::string(argv[1]) == "-Xshare:dump") {
+        return makeArchive(argv);
+    }
     if (argc < 4) {
         std::printf("usage: java_runtime_test PELLIX2.EXE JVM.DLL JVM-WITHOUT-INIT-ARGS.DLL\n");
         return 2;
@@ -864,6 +938,7 @@ int main(int argc, char** argv) {
     testFallbackPlaces();
     testShippedRuntime(standIn);
     testInstalledCopy();
+    testClassDataCache(standIn);
     if (argc >= 7) {
         const std::string variants[3] = {windowsPath(argv[4]), windowsPath(argv[5]),
                                          windowsPath(argv[6])};
