@@ -845,6 +845,21 @@ void testClassDataCache(const std::string& standIn) {
            "%s, later start: not the archive, made at idle priority, alone after the six", version);
     }
     SETUP(registerRuntime("17", files->root + "\\cached 17"));
+    // The user's own class-data option switches it off, archive or not.
+    char roaming[MAX_PATH] = "";
+    GetEnvironmentVariableA("APPDATA", roaming, MAX_PATH);
+    SetEnvironmentVariableA("APPDATA", (files->root + "\\roaming").c_str());
+    makeDirectories(files->root + "\\roaming\\Tavora");
+    SETUP(writeFile(files->root + "\\roaming\\Tavora\\Pellix2.vmoptions", "-Xshare:off\n"));
+    {
+        Run run;
+        run.launches("the user's -Xshare:off");
+        const Lines options = linesStartingWith(run.log(), "OPTION ");
+        ok(!options.empty() && options.back().find("\"-Xshare:off\"") != std::string::npos &&
+               run.count("OPTION 9 ") == 1 && run.count("OPTION 10 ") == 0,
+           "the user's -Xshare:off: not the hooks, the six and it alone");
+    }
+    SetEnvironmentVariableA("APPDATA", roaming);
     SETUP(writeFile(folder, "a file where the folder belongs"));
     {
         Run run;
