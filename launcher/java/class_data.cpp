@@ -3,6 +3,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "java_options.h"
 #include "runtime_choice.h"
 
 namespace {
@@ -56,6 +57,24 @@ bool containsOpenJ9(std::string_view text) {
     return false;
 }
 
+JavaVersion versionOf(const CacheFacts& facts) {
+    const std::string released = releaseVersion(facts.release);
+    return parseJavaVersion(released.empty() ? facts.version : released);
+}
+
+void makeOptionsFor(const CacheFacts& facts, char (&out)[sizeof CachePlan::makeOptions]) {
+    // The making sizes its heap as the launch does: a runtime maps an
+    // archive only where both point to objects alike, and on a machine of
+    // 128 GB or more the default heap would point to them otherwise.
+    const std::string_view heap =
+        facts.userOptions == nullptr || fixedHeapBeside(*facts.userOptions).maximum
+            ? kFixedMaximumHeapOption
+            : "";
+    const std::string_view link =
+        versionOf(facts).parts[0] >= kFirstLinkedFeature ? "-XX:+AOTClassLinking" : "";
+    joinText(out, sizeof out, {heap, heap.empty() || link.empty() ? "" : " ", link});
+}
+
 } // namespace
 
 CacheReason cacheRefusal(const CacheFacts& facts) {
@@ -64,8 +83,7 @@ CacheReason cacheRefusal(const CacheFacts& facts) {
             return CacheReason::UserOptions;
         }
     }
-    const std::string released = releaseVersion(facts.release);
-    const JavaVersion version = parseJavaVersion(released.empty() ? facts.version : released);
+    const JavaVersion version = versionOf(facts);
     if (!version.known) {
         return CacheReason::NoVersion;
     }
@@ -111,6 +129,7 @@ CachePlan planCache(const CacheFacts& facts) {
                  {"-XX:DumpLoadedClassList=",
                   cacheFile(path, facts.folder, facts.key, kClassListSuffix)});
         plan.makeArchive = true;
+        makeOptionsFor(facts, plan.makeOptions);
         plan.reason = CacheReason::List;
         break;
     case CacheFolder::Busy:
@@ -222,10 +241,10 @@ bool archiveLooksWhole(std::string_view head, uint64_t size) {
 }
 
 bool archiveCommand(char* out, std::size_t size, std::string_view program, std::string_view list,
-                    std::string_view temporary) {
+                    std::string_view temporary, std::string_view makeOptions) {
     return joinText(out, size,
                     {"\"", program, "\" -Xshare:dump \"-XX:SharedClassListFile=", list,
-                     "\" \"-XX:SharedArchiveFile=", temporary, "\" -cp \"\""});
+                     "\" \"-XX:SharedArchiveFile=", temporary, "\" -cp \"\" ", makeOptions});
 }
 
 bool readRuntimeRecord(std::string_view text, std::string_view (&lines)[3]) {

@@ -308,7 +308,8 @@ CachePlan prepareClassData(const JavaHomeLookup& found, const char* library,
         cacheFile(making.temporary, facts.folder, key, kTemporarySuffix);
         cacheFile(making.failed, facts.folder, key, kFailedSuffix);
         archiveCommand(making.command, sizeof making.command, javaProgram,
-                       cacheFile(list, facts.folder, key, kClassListSuffix), making.temporary);
+                       cacheFile(list, facts.folder, key, kClassListSuffix), making.temporary,
+                       plan.makeOptions);
     }
     return plan;
 }

@@ -132,7 +132,7 @@ void composeLaunchOptions(JavaLaunchOptions& launch, std::string classPathOption
     // The semicolons of the two properties belong to their texts; the last
     // fixed option is an empty text, not a missing one.
     const char* const fixed[] = {heap.initial ? "-Xms40m" : nullptr,
-                                 heap.maximum ? "-Xmx364m" : nullptr,
+                                 heap.maximum ? kFixedMaximumHeapOption : nullptr,
                                  "-Dosgi.requiredJavaVersion=1.5;", "-Djava.compiler=NONE;"};
     auto& texts = launch.texts;
     texts.clear();

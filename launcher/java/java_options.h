@@ -52,8 +52,9 @@ struct LaunchAdditions {
 // heap above 364 MB, a maximum below 40 MB), which the runtime refuses.
 struct FixedHeap {
     bool initial = true; // -Xms40m
-    bool maximum = true; // -Xmx364m
+    bool maximum = true; // kFixedMaximumHeapOption
 };
+constexpr const char* kFixedMaximumHeapOption = "-Xmx364m";
 FixedHeap fixedHeapBeside(const std::vector<std::string>& fileOptions);
 
 // Fills the options, the hooks, the six fixed ones (heap sizes after

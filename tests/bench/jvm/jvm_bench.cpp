@@ -148,15 +148,17 @@ std::string cacheRows(const std::string& self, const std::string& jdk, int runs,
     const std::string release(std::istreambuf_iterator<char>(in), {});
     char key[kCacheKeySize], list[kCachePathSize], archive[kCachePathSize], make[1024], limit[16];
     cacheKey(key, jdk, releaseVersion(release), 0, 0);
+    CacheFacts facts = {"", release, false, true, nullptr, folder, key, CacheFolder::Free};
     archiveCommand(make, sizeof make, jdk + "/bin/java",
                    cacheFile(list, folder, key, kClassListSuffix),
-                   cacheFile(archive, folder, key, kArchiveSuffix));
+                   cacheFile(archive, folder, key, kArchiveSuffix), planCache(facts).makeOptions);
     std::remove(archive);
     std::snprintf(limit, sizeof limit, "<= %.2fx", target);
     std::string rows, making;
     for (const CacheFolder state : {CacheFolder::Free, CacheFolder::Ready}) {
         const bool first = state == CacheFolder::Free;
-        const CachePlan plan = planCache({"", release, false, true, nullptr, folder, key, state});
+        facts.state = state;
+        const CachePlan plan = planCache(facts);
         std::vector<double> cached, java;
         for (int i = -2; i < runs; ++i) { // two rounds to warm up
             std::remove(list);
