@@ -2,7 +2,7 @@
 enable_language(RC)
 
 set(PELLIX_WARNINGS -Wall -Wextra -Wno-unused-parameter)
-set(PELLIX_SIZE_FLAGS -Os -ffunction-sections -fdata-sections)
+set(PELLIX_SIZE_FLAGS -Oz -flto -ffunction-sections -fdata-sections)
 
 # Runs on the build machine: draws the icon group that the resources embed.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
@@ -35,7 +35,7 @@ function(pellix_add_launcher target)
   # windres looks for the icon and the manifest on its include path.
   target_compile_options(${target} PRIVATE
     $<$<COMPILE_LANGUAGE:RC>:-I${CMAKE_BINARY_DIR}/app -I${PROJECT_SOURCE_DIR}/app>)
-  target_link_options(${target} PRIVATE -Wl,--gc-sections -s)
+  target_link_options(${target} PRIVATE -Wl,--gc-sections -s -flto)
   target_link_libraries(${target} PRIVATE pellix_app pellix_launcher_win comctl32)
 endfunction()
 
