@@ -57,24 +57,6 @@ bool containsOpenJ9(std::string_view text) {
     return false;
 }
 
-JavaVersion versionOf(const CacheFacts& facts) {
-    const std::string released = releaseVersion(facts.release);
-    return parseJavaVersion(released.empty() ? facts.version : released);
-}
-
-void makeOptionsFor(const CacheFacts& facts, char (&out)[sizeof CachePlan::makeOptions]) {
-    // The making sizes its heap as the launch does: a runtime maps an
-    // archive only where both point to objects alike, and on a machine of
-    // 128 GB or more the default heap would point to them otherwise.
-    const std::string_view heap =
-        facts.userOptions == nullptr || fixedHeapBeside(*facts.userOptions).maximum
-            ? kFixedMaximumHeapOption
-            : "";
-    const std::string_view link =
-        versionOf(facts).parts[0] >= kFirstLinkedFeature ? "-XX:+AOTClassLinking" : "";
-    joinText(out, sizeof out, {heap, heap.empty() || link.empty() ? "" : " ", link});
-}
-
 } // namespace
 
 CacheReason cacheRefusal(const CacheFacts& facts) {
@@ -83,7 +65,8 @@ CacheReason cacheRefusal(const CacheFacts& facts) {
             return CacheReason::UserOptions;
         }
     }
-    const JavaVersion version = versionOf(facts);
+    const std::string released = releaseVersion(facts.release);
+    const JavaVersion version = parseJavaVersion(released.empty() ? facts.version : released);
     if (!version.known) {
         return CacheReason::NoVersion;
     }
@@ -129,7 +112,12 @@ CachePlan planCache(const CacheFacts& facts) {
                  {"-XX:DumpLoadedClassList=",
                   cacheFile(path, facts.folder, facts.key, kClassListSuffix)});
         plan.makeArchive = true;
-        makeOptionsFor(facts, plan.makeOptions);
+        // The making sizes its heap as the launch does: a runtime maps an
+        // archive only where both point to objects alike, and on a machine
+        // of 128 GB or more the default heap would point to them otherwise.
+        if (facts.userOptions == nullptr || fixedHeapBeside(*facts.userOptions).maximum) {
+            plan.makeOptions = kFixedMaximumHeapOption;
+        }
         plan.reason = CacheReason::List;
         break;
     case CacheFolder::Busy:
@@ -244,7 +232,8 @@ bool archiveCommand(char* out, std::size_t size, std::string_view program, std::
                     std::string_view temporary, std::string_view makeOptions) {
     return joinText(out, size,
                     {"\"", program, "\" -Xshare:dump \"-XX:SharedClassListFile=", list,
-                     "\" \"-XX:SharedArchiveFile=", temporary, "\" -cp \"\" ", makeOptions});
+                     "\" \"-XX:SharedArchiveFile=", temporary, "\" -cp \"\"",
+                     makeOptions.empty() ? "" : " ", makeOptions});
 }
 
 bool readRuntimeRecord(std::string_view text, std::string_view (&lines)[3]) {

@@ -6,7 +6,8 @@
 //
 //   jvm_bench [RUNS]    the benchmark: rows of the table, then the single runs
 //   jvm_bench --launch  one launch the launcher's way, as the benchmark starts it
-//   jvm_bench --launch JDK OPTION...  the same on JDK, its class path '.' first
+//   jvm_bench --launch JDK OPTION...  the same on JDK, its class path '.' first,
+//                                     main building a small Swing panel
 #include "app/launch_settings.h"
 #include "launcher/arguments.h"
 #include "launcher/java/class_data.h"
@@ -48,6 +49,8 @@ namespace {
 constexpr const char* kBenchMainClass = "com/norvane/apps/websetup/BenchMain";
 constexpr const char* kBenchMainName = "com.norvane.apps.websetup.BenchMain";
 constexpr const char* kSwingMainName = "com.norvane.apps.websetup.BenchMainSwing";
+constexpr const char* kPanelMainClass = "com/norvane/apps/websetup/BenchPanel";
+constexpr const char* kPanelSwingName = "com.norvane.apps.websetup.BenchPanelSwing";
 constexpr std::string_view kClassPathProperty = "-Djava.class.path=";
 
 // As the launcher composes it, with the benchmark's jar in front (ending
@@ -61,7 +64,8 @@ std::string classPathOption() {
 
 // What startJavaVM and launchJava do on Windows: load the library, find its
 // two entries, create the machine with the six options, call main.
-int launchTheLaunchersWay(const std::string& jdk, std::string option, char** extras, int count) {
+int launchTheLaunchersWay(const std::string& jdk, std::string option, const char* mainClass,
+                          char** extras, int count) {
     void* library = dlopen((jdk + "/lib/server/libjvm.so").c_str(), RTLD_NOW);
     if (library == nullptr || dlsym(library, "JNI_GetDefaultJavaVMInitArgs") == nullptr) {
         return 3;
@@ -79,7 +83,7 @@ int launchTheLaunchersWay(const std::string& jdk, std::string option, char** ext
         return 4;
     }
     // The machine is never destroyed, as in the launcher.
-    return callJavaMain(kBenchMainClass) == 0 ? 0 : 5;
+    return callJavaMain(mainClass) == 0 ? 0 : 5;
 }
 
 long long monotonicNs() {
@@ -140,7 +144,8 @@ void printRuns(const char* name, const std::vector<double>& values) {
 // The class-data cache's rows for one runtime: first starts, each listing
 // into an empty cache, then later starts with the archive made from the
 // list, each against `java -cp` with the runtime's defaults and the same
-// JFrame-first main.
+// JFrame-first main, which builds a small Swing panel as an application's
+// main does.
 std::string cacheRows(const std::string& self, const std::string& jdk, int runs, double target) {
     const std::string name = jdk.substr(jdk.rfind('/') + 1),
                       folder = self.substr(0, self.rfind('/'));
@@ -164,7 +169,7 @@ std::string cacheRows(const std::string& self, const std::string& jdk, int runs,
             std::remove(list);
             const double c = timeToMainReturned({self, "--launch", jdk, plan.option});
             const double j = timeToMainReturned(
-                {jdk + "/bin/java", "-cp", ".:" PELLIX_BENCH_JAR, kSwingMainName});
+                {jdk + "/bin/java", "-cp", ".:" PELLIX_BENCH_JAR, kPanelSwingName});
             if (i >= 0 && c >= 0 && j >= 0) {
                 cached.push_back(c);
                 java.push_back(j);
@@ -185,7 +190,7 @@ std::string cacheRows(const std::string& self, const std::string& jdk, int runs,
                                          (first ? ": first start (lists; " + making
                                                 : ": exec to main returned, archive in place"),
                                      bench::describe(c, "ms"),
-                                     "java -cp, JFrame first " + bench::describe(j, "ms"),
+                                     "java -cp, JFrame first, panel " + bench::describe(j, "ms"),
                                      bench::describeRatio(c, j, bench::pairedRatios(cached, java)),
                                      first ? "-" : limit,
                                      first ? "-" : bench::verdict(c.median / j.median <= target)));
@@ -199,10 +204,11 @@ int main(int argc, char** argv) {
     if (argc > 2 && std::strcmp(argv[1], "--launch") == 0) {
         return launchTheLaunchersWay(argv[2],
                                      buildClassPathOption(".:" PELLIX_BENCH_JAR ":", argv[2], ""),
-                                     argv + 3, argc - 3);
+                                     kPanelMainClass, argv + 3, argc - 3);
     }
     if (argc > 1 && std::strcmp(argv[1], "--launch") == 0) {
-        return launchTheLaunchersWay(PELLIX_BENCH_JDK, classPathOption(), nullptr, 0);
+        return launchTheLaunchersWay(PELLIX_BENCH_JDK, classPathOption(), kBenchMainClass, nullptr,
+                                     0);
     }
     const int runs = argc > 1 ? std::atoi(argv[1]) : 20;
     char self[4096];

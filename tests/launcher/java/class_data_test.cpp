@@ -42,12 +42,11 @@ TEST(ClassDataCache, AddsItsOptionOnlyForAQualifyingRuntimeFolderAndUser) {
             << facts.version << facts.release << facts.folder << ": "
             << cacheReasonText(plan.reason);
     }
-    // The making takes the launch's heap, and from 25 on links the classes.
-    EXPECT_STREQ(planCache({"24.0.2", "", false, true, nullptr, mine, key, free}).makeOptions,
+    // The making takes the launch's heap.
+    EXPECT_STREQ(planCache({"21", "", false, true, nullptr, mine, key, free}).makeOptions,
                  "-Xmx364m");
     const std::vector<std::string> share = {"-XX:MaxRAMPercentage=50"};
-    EXPECT_STREQ(planCache({"25", "", false, true, &share, mine, key, free}).makeOptions,
-                 "-XX:+AOTClassLinking");
+    EXPECT_STREQ(planCache({"25", "", false, true, &share, mine, key, free}).makeOptions, "");
     // The user's class-data options switch it off, whatever the folder holds.
     for (const char* option :
          {"-Xshare:auto", "-XX:SharedArchiveFile=a", "-XX:SharedClassListFile=l",

@@ -7,9 +7,11 @@
 #include "app/launch_settings.h"
 #include "common/trace.h"
 #include "launcher/arguments.h"
+#include "launcher/java/class_data.h"
 #include "launcher/java/java_calls.h"
 #include "launcher/java/java_creation.h"
 #include "launcher/java/java_options.h"
+#include "launcher/java/runtime_choice.h"
 #include "launcher/launcher.h"
 #include "tests/printable.h"
 
@@ -24,7 +26,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <set>
@@ -557,13 +561,14 @@ TEST_F(LocalReferences, StayFlatOverAHundredThousandToFrontCalls) {
 }
 
 // A process of its own, since some end it: creates the machine the
-// launcher's way with an option from a file, prints the outcome and what the
-// runtime printed, and with an exit code calls System.exit as an application
-// does.
-int createWith(const char* option, const char* exitCode) {
+// launcher's way ('.' first on the class path) with options from a file,
+// prints the outcome and what the runtime printed, then calls main, or with
+// an exit code System.exit as an application does.
+int createWith(const char* exitCode, char** options, int count) {
     JavaLaunchOptions launch;
-    composeLaunchOptions(launch, buildClassPathOption(PELLIX_TEST_APP ":", PELLIX_TEST_JDK, ""),
-                         JNI_VERSION_1_4, {runtimeHooks(), {}, {option}});
+    composeLaunchOptions(launch,
+                         buildClassPathOption(".:" PELLIX_TEST_APP ":", PELLIX_TEST_JDK, ""),
+                         JNI_VERSION_1_4, {runtimeHooks(), {}, {options, options + count}});
     RuntimeListener listener;
     listener.endedInCreation = [](JavaOutcome outcome) {
         std::printf("%s: %s", outcomeName(outcome), printedInCreation().c_str());
@@ -572,12 +577,13 @@ int createWith(const char* option, const char* exitCode) {
     };
     const JavaOutcome outcome = createJavaMachine(JNI_CreateJavaVM, launch, listener);
     std::printf("%s: %s", outcomeName(outcome), printedInCreation().c_str());
-    if (outcome == JavaOutcome::Created && exitCode != nullptr) {
+    if (outcome == JavaOutcome::Created && std::strcmp(exitCode, "-") != 0) {
         jclass system = javaEnv->FindClass("java/lang/System");
         javaEnv->CallStaticVoidMethod(system, javaEnv->GetStaticMethodID(system, "exit", "(I)V"),
                                       std::atoi(exitCode));
     }
-    return 0;
+    commandLine = u"Pellix2.exe";
+    return outcome != JavaOutcome::Created || callJavaMain(kMainClass) != 0 ? 5 : 0;
 }
 
 // The JDK of the build, and every other one here, by its own library.
@@ -593,46 +599,98 @@ std::set<std::filesystem::path> runtimesHere() {
     return homes;
 }
 
+// The exit code of createWith in a child on home's runtime (the build's
+// library by its run path, another one ahead of it), and what it printed.
+int createOn(const std::string& home, const std::string& arguments, std::string* output) {
+    const std::string command = "LD_LIBRARY_PATH='" + home + "/lib/server' '" +
+                                std::filesystem::read_symlink("/proc/self/exe").string() +
+                                "' --create-with " + arguments + " 2>/dev/null";
+    std::FILE* child = popen(command.c_str(), "r");
+    char buffer[4096];
+    for (std::size_t n; child != nullptr && (n = std::fread(buffer, 1, sizeof buffer, child)) > 0;) {
+        output->append(buffer, n);
+    }
+    const int status = child == nullptr ? -1 : pclose(child);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 TEST(RuntimesWords, ReachTheLauncherAndAnApplicationsExitStaysSilent) {
-    const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
     const struct {
-        const char* options;
+        const char* arguments;
         int status;
         const char* outcome;
         const char* says;
     } cases[] = {
-        {"-Xmx16q", 0, "creation refused with", "Invalid maximum heap size: -Xmx16q"},
+        {"- -Xmx16q", 5, "creation refused with", "Invalid maximum heap size: -Xmx16q"},
         // Reserving fails, and the runtime ends the process through abort.
-        {"-Xmx100000g", 1, "the runtime ended the process", "Could not reserve enough space"},
+        {"- -Xmx100000g", 1, "the runtime ended the process", "Could not reserve enough space"},
         // Newer runtimes print a warning on the fixed -Djava.compiler.
-        {"-Xss2m 3", 3, "virtual machine created: ", ""},
+        {"3 -Xss2m", 3, "virtual machine created: ", ""},
     };
     for (const std::string home : runtimesHere()) {
         for (const auto& c : cases) {
-            // The build's library by its run path, another one ahead of it.
-            const std::string command = "LD_LIBRARY_PATH='" + home + "/lib/server' '" + self +
-                                        "' --create-with " + c.options + " 2>/dev/null";
-            std::FILE* child = popen(command.c_str(), "r");
-            ASSERT_NE(child, nullptr);
             std::string output;
-            char buffer[4096];
-            for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, child)) > 0;) {
-                output.append(buffer, n);
-            }
-            const int status = pclose(child);
-            const std::string what = home + " " + c.options + ": " + head(output);
-            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == c.status) << what << status;
+            const int status = createOn(home, c.arguments, &output);
+            const std::string what = home + " " + c.arguments + ": " + head(output);
+            EXPECT_EQ(status, c.status) << what;
             EXPECT_EQ(output.rfind(c.outcome, 0), 0u) << what;
             EXPECT_NE(output.find(c.says), std::string::npos) << what;
         }
     }
 }
 
+// The class-data cache's cycle with each runtime here, from ctest's working
+// directory, which holds files: list, make, map (-Xshare:on fails a start
+// that cannot), then archives cut, empty, another build's or runtime's, or
+// missing, which must start as without.
+TEST(ClassDataCycle, ListMakeUseAndStartDespiteBadArchives) {
+    const std::string root = "/tmp/pellix cds " + std::to_string(getpid());
+    unsetenv("DISPLAY");
+    const auto text = [](const std::string& file) {
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    std::string foreign; // the archive of the runtime before
+    for (const std::string jdk : runtimesHere()) {
+        const std::string release = text(jdk + "/release"), folder = root + jdk, quote = "'";
+        std::filesystem::create_directories(folder);
+        char key[kCacheKeySize], list[kCachePathSize], archive[kCachePathSize], make[1024];
+        cacheKey(key, jdk, releaseVersion(release), 0, 0);
+        CacheFacts facts = {"", release, false, true, nullptr, folder, key, CacheFolder::Free};
+        const CachePlan first = planCache(facts);
+        std::string output;
+        EXPECT_EQ(createOn(jdk, "- '" + std::string(first.option) + quote, &output), 0) << output;
+        EXPECT_NE(text(cacheFile(list, folder, key, kClassListSuffix)).find("javax/swing/JFrame"),
+                  std::string::npos);
+        archiveCommand(make, sizeof make, jdk + "/bin/java", list,
+                       cacheFile(archive, folder, key, kArchiveSuffix), first.makeOptions);
+        ASSERT_EQ(std::system(make), 0) << make;
+        const std::string made = text(archive), cut = made.substr(0, made.size() / 2);
+        ASSERT_TRUE(archiveLooksWhole(made, made.size())) << jdk;
+        facts.state = CacheFolder::Ready;
+        const std::string use = quote + planCache(facts).option + quote;
+        EXPECT_EQ(createOn(jdk, "- " + use + " -Xshare:on", &output), 0)
+            << jdk << ": the archive was not mapped";
+        std::string otherBuild = made;
+        otherBuild[8] ^= 0x40; // the header's version
+        for (const std::string& bad : {cut, std::string(), otherBuild, foreign, std::string("-")}) {
+            std::ofstream(archive, std::ios::binary) << bad;
+            std::filesystem::remove(bad == "-" ? archive : list); // missing
+            EXPECT_EQ(createOn(jdk, "- " + use + " '-XX:DumpLoadedClassList=" + root + "/none/l'",
+                               &output),
+                      0)
+                << jdk << ": an archive of " << bad.size() << " bytes";
+        }
+        foreign = made;
+    }
+    std::filesystem::remove_all(root);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc > 2 && std::string_view(argv[1]) == "--create-with") {
-        return createWith(argv[2], argc > 3 ? argv[3] : nullptr);
+        return createWith(argv[2], argv + 3, argc - 3);
     }
     ::testing::InitGoogleTest(&argc, argv);
     for (int i = 1; i < argc; ++i) {

@@ -56,15 +56,3 @@ set_tests_properties(jvm_calls_test_sanitized PROPERTIES ENVIRONMENT
 # A leak under -Xcheck:jni slows the calls down to minutes.
 set_tests_properties(jvm_calls_test jvm_calls_test_checked jvm_calls_test_sanitized
   PROPERTIES TIMEOUT 60)
-
-# The class-data cache's cycle against each real runtime on the machine.
-add_executable(class_data_cycle_test ${CMAKE_CURRENT_LIST_DIR}/class_data_cycle_test.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/utf8_system_text.cpp)
-add_dependencies(class_data_cycle_test tavora_test_app)
-target_include_directories(class_data_cycle_test PRIVATE ${PROJECT_SOURCE_DIR})
-target_compile_definitions(class_data_cycle_test PRIVATE
-  PELLIX_TEST_APP="${PELLIX_TEST_APP}" PELLIX_TEST_JDK="${PELLIX_JDK}")
-target_compile_options(class_data_cycle_test PRIVATE -Wall -Wextra)
-target_link_libraries(class_data_cycle_test PRIVATE pellix_java GTest::gtest_main ${CMAKE_DL_LIBS})
-add_test(NAME class_data_cycle_test COMMAND class_data_cycle_test)
-set_tests_properties(class_data_cycle_test PROPERTIES TIMEOUT 240)
