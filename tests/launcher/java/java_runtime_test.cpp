@@ -842,7 +842,9 @@ void testClassDataCache(const std::string& standIn) {
         Run run;
         run.launches(version);
         ok(added(run) == Lines{"OPTION 6 " + quoted("-XX:SharedArchiveFile=" + stem + ".jsa")},
-           "%s, later start: not the archive, made at idle priority, alone after the six", version);
+           "%s, later start: not the archive, made at idle priority with the launch's heap, alone "
+           "after the six",
+           version);
     }
     SETUP(registerRuntime("17", files->root + "\\cached 17"));
     // The user's own class-data option switches it off, archive or not.
@@ -871,12 +873,13 @@ void testClassDataCache(const std::string& standIn) {
     unregisterAll();
 }
 
-// As java.exe -Xshare:dump, only at idle priority: a whole archive at the
-// temporary name, its third argument.
-int makeArchive(char** argv) {
+// As java.exe -Xshare:dump, only at idle priority and with the launch's
+// heap: a whole archive at the temporary name, its third argument.
+int makeArchive(int argc, char** argv) {
     std::string archive(70000, '\0');
     archive.replace(0, 4, "\xa2\xab\x0b\xf0");
     return GetPriorityClass(GetCurrentProcess()) == IDLE_PRIORITY_CLASS &&
+                   std::string(argv[argc - 1]) == "-Xmx364m" &&
                    writeFile(strchr(argv[3], '=') + 1, archive)
                ? 0
                : 1;
@@ -886,7 +889,7 @@ int makeArchive(char** argv) {
 
 int main(int argc, char** argv) {
     if (argc > 1 && std::string(argv[1]) == "-Xshare:dump") {
-        return makeArchive(argv);
+        return makeArchive(argc, argv);
     }
     if (argc < 4) {
         std::printf("usage: java_runtime_test PELLIX2.EXE JVM.DLL JVM-WITHOUT-INIT-ARGS.DLL\n");
