@@ -11,6 +11,9 @@ get_filename_component(PELLIX_ROOT ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE)
 
 # Lowest first: a module may use those before it.
 set(PELLIX_MODULES common arguments prompt java rpc launcher app)
+# The folders that hold the product's sources; tests/check_layout.py keeps
+# its own copy of the list.
+set(PELLIX_PRODUCT_FOLDERS app common launcher prompt rpc)
 
 # The trace, and the holder of released handles (a header alone).
 set(PELLIX_common_SOURCES common/trace.cpp common/trace_win.cpp)
@@ -39,9 +42,9 @@ set(PELLIX_java_USES common arguments)
 set(PELLIX_java_SYSTEM_LIBRARIES advapi32 user32)
 # The RemoteCalls interface: who may call, the client and the server.
 set(PELLIX_rpc_SOURCES
-    launcher/rpc/call_retry.cpp launcher/rpc/caller_identity.cpp
-    launcher/rpc/midl_user_win.cpp launcher/rpc/remote_calls_client_win.cpp
-    launcher/rpc/remote_calls_server_win.cpp)
+    rpc/call_retry.cpp rpc/caller_identity.cpp
+    rpc/midl_user_win.cpp rpc/remote_calls_client_win.cpp
+    rpc/remote_calls_server_win.cpp)
 set(PELLIX_rpc_USES common arguments)
 set(PELLIX_rpc_SYSTEM_LIBRARIES rpcrt4 advapi32)
 # The launch driver: the instance lock, both instances' paths, the watcher.

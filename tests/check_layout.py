@@ -25,7 +25,7 @@ MODULES = [
     ("arguments", 2, r"launcher/(arguments|pending_files|sender_folder)[._]"),
     ("prompt", 2, r"prompt/"),
     ("java", 3, r"launcher/java/"),
-    ("rpc", 3, r"launcher/rpc/"),
+    ("rpc", 3, r"rpc/"),
     ("launcher", 4, r"launcher/launch_driver"),
     ("app", 5, r"app/"),
 ]
@@ -42,7 +42,7 @@ def main(root):
     root = pathlib.Path(root)
     files = sorted(
         str(p.relative_to(root))
-        for top in ("app", "common", "launcher", "prompt")
+        for top in ("app", "common", "launcher", "prompt", "rpc")
         for p in (root / top).rglob("*")
         if p.suffix in (".h", ".cpp"))
     breaches = []

@@ -1,4 +1,4 @@
-# Static analysis of the product sources (app/, launcher/, prompt/) as tests:
+# Static analysis of the product sources (the folders of cmake/modules.cmake) as tests:
 # clang-tidy with the checks of .clang-tidy, and cppcheck. The portable files
 # are analysed as the native build sees them; every product file as the
 # Windows build compiles it, from that build's compile_commands.json.
@@ -27,7 +27,14 @@ endforeach()
 list(JOIN entries ",\n" entries)
 file(WRITE ${PELLIX_NATIVE_COMMANDS}/compile_commands.json "[\n${entries}\n]\n")
 
-set(PELLIX_PRODUCT_FILES "${PROJECT_SOURCE_DIR}/(app|launcher|prompt)/")
+list(JOIN PELLIX_PRODUCT_FOLDERS "|" folders)
+set(PELLIX_PRODUCT_FILES "${PROJECT_SOURCE_DIR}/(${folders})/")
+set(PELLIX_CPPCHECK_FILTERS "")
+set(PELLIX_PRODUCT_GLOBS "")
+foreach(folder ${PELLIX_PRODUCT_FOLDERS})
+  list(APPEND PELLIX_CPPCHECK_FILTERS --file-filter=${PROJECT_SOURCE_DIR}/${folder}/*)
+  list(APPEND PELLIX_PRODUCT_GLOBS ${PROJECT_SOURCE_DIR}/${folder}/*.cpp)
+endforeach()
 
 # clang-tidy: .clang-tidy turns every finding into an error.
 function(pellix_add_clang_tidy_test name commands)
@@ -46,9 +53,7 @@ function(pellix_add_cppcheck_test name commands)
   add_test(NAME ${name}
            COMMAND ${PELLIX_CPPCHECK} ${PELLIX_CPPCHECK_FLAGS} ${ARGN}
                    --project=${commands}/compile_commands.json
-                   --file-filter=${PROJECT_SOURCE_DIR}/app/*
-                   --file-filter=${PROJECT_SOURCE_DIR}/launcher/*
-                   --file-filter=${PROJECT_SOURCE_DIR}/prompt/*)
+                   ${PELLIX_CPPCHECK_FILTERS})
   set_tests_properties(${name} PROPERTIES TIMEOUT 120)
 endfunction()
 
@@ -61,9 +66,7 @@ if(PELLIX_WINDOWS)
   # compile commands pass their include directories, so the files are named
   # here with the Windows build's directories and macros, and the compiler's
   # predefined ones.
-  file(GLOB_RECURSE PELLIX_PRODUCT_SOURCES CONFIGURE_DEPENDS
-       ${PROJECT_SOURCE_DIR}/app/*.cpp ${PROJECT_SOURCE_DIR}/launcher/*.cpp
-       ${PROJECT_SOURCE_DIR}/prompt/*.cpp)
+  file(GLOB_RECURSE PELLIX_PRODUCT_SOURCES CONFIGURE_DEPENDS ${PELLIX_PRODUCT_GLOBS})
   add_test(NAME cppcheck_windows
            COMMAND ${PELLIX_CPPCHECK} ${PELLIX_CPPCHECK_FLAGS} --platform=win64 --library=windows
                    -D_WIN32 -D_WIN64 -DWIN32_LEAN_AND_MEAN -DNOMINMAX -D_WIN32_WINNT=0x0601

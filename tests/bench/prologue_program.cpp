@@ -8,7 +8,7 @@
 #include <rpc.h>
 
 #ifdef BENCH_SEND
-#include "launcher/rpc/remote_calls.h"
+#include "rpc/remote_calls.h"
 #endif
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR text, int) {

@@ -5,7 +5,7 @@
 // the launcher sends it, as UTF-16.
 #include <windows.h>
 
-#include "launcher/rpc/remote_calls.h"
+#include "rpc/remote_calls.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR text, int) {
     wchar_t wide[8192] = L"";

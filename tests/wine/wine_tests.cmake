@@ -23,6 +23,6 @@ function(pellix_add_wine_test name program)
 endfunction()
 
 # Each area registers its own Wine tests.
-foreach(area common launcher prompt launcher/java launcher/rpc)
+foreach(area common launcher prompt launcher/java rpc)
   include(${PROJECT_SOURCE_DIR}/tests/${area}/wine_tests.cmake)
 endforeach()

@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "launcher/rpc/remote_calls_stubs_win.h"
-#include "tests/launcher/rpc/raw_client.h"
+#include "rpc/remote_calls_stubs_win.h"
+#include "tests/rpc/raw_client.h"
 #include "tests/launcher/taken_lists.h"
 #include "tests/launcher/java/stand_in_runtime.h"
 

@@ -8,9 +8,9 @@
 
 #include "launcher/pending_files.h"
 #include "tests/launcher/taken_lists.h"
-#include "launcher/rpc/remote_calls.h"
-#include "launcher/rpc/remote_calls_stubs_win.h"
-#include "tests/launcher/rpc/raw_client.h"
+#include "rpc/remote_calls.h"
+#include "rpc/remote_calls_stubs_win.h"
+#include "tests/rpc/raw_client.h"
 
 using namespace winetest;
 

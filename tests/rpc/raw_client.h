@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "launcher/rpc/remote_calls_stubs_win.h"
+#include "rpc/remote_calls_stubs_win.h"
 #include "wine_test.h"
 
 namespace rawclient {

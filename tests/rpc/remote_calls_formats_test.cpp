@@ -1,4 +1,4 @@
-#include "launcher/rpc/remote_calls_formats.h"
+#include "rpc/remote_calls_formats.h"
 
 #include <gtest/gtest.h>
 

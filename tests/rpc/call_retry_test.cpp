@@ -1,4 +1,4 @@
-#include "launcher/rpc/call_retry.h"
+#include "rpc/call_retry.h"
 
 #include <gtest/gtest.h>
 

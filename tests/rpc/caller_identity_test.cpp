@@ -1,4 +1,4 @@
-#include "launcher/rpc/caller_identity.h"
+#include "rpc/caller_identity.h"
 
 #include <gtest/gtest.h>
 
