@@ -10,10 +10,12 @@
 get_filename_component(PELLIX_ROOT ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE)
 
 # Lowest first: a module may use those before it.
-set(PELLIX_MODULES common arguments prompt java rpc launcher app)
+set(PELLIX_MODULES
+    common arguments prompt outcome runtime java_calls rpc vm_options class_data vm launcher app)
 # The folders that hold the product's sources; tests/check_layout.py keeps
 # its own copy of the list.
-set(PELLIX_PRODUCT_FOLDERS app common launcher prompt rpc)
+set(PELLIX_PRODUCT_FOLDERS
+    app common launcher prompt rpc outcome runtime java_calls vm_options class_data vm)
 
 # The trace, and the holder of released handles (a header alone).
 set(PELLIX_common_SOURCES common/trace.cpp common/trace_win.cpp)
@@ -29,17 +31,19 @@ set(PELLIX_prompt_SOURCES
     prompt/java_prompt_win.cpp)
 set(PELLIX_prompt_USES common)
 set(PELLIX_prompt_SYSTEM_LIBRARIES user32 gdi32)
-# Runtime discovery, virtual machine creation, the calls into Java.
-set(PELLIX_java_SOURCES
-    launcher/java/class_data.cpp launcher/java/java_calls.cpp
-    launcher/java/java_creation.cpp launcher/java/java_home.cpp
-    launcher/java/java_options.cpp launcher/java/java_outcome.cpp
-    launcher/java/runtime_choice.cpp launcher/java/vm_options_file.cpp
-    launcher/java/class_data_win.cpp launcher/java/java_calls_win.cpp
-    launcher/java/java_home_win.cpp launcher/java/java_vm_win.cpp
-    launcher/java/runtime_choice_win.cpp launcher/java/vm_options_file_win.cpp)
-set(PELLIX_java_USES common arguments)
-set(PELLIX_java_SYSTEM_LIBRARIES advapi32 user32)
+# How far a launch got, and what the user is told where it stopped.
+set(PELLIX_outcome_SOURCES outcome/java_outcome.cpp)
+set(PELLIX_outcome_USES common)
+# Which Java runtime: the registry, the places beyond it, the choice.
+set(PELLIX_runtime_SOURCES
+    runtime/java_home.cpp runtime/runtime_choice.cpp
+    runtime/java_home_win.cpp runtime/runtime_choice_win.cpp)
+set(PELLIX_runtime_USES common outcome)
+set(PELLIX_runtime_SYSTEM_LIBRARIES advapi32)
+# Every call into Java once the machine exists.
+set(PELLIX_java_calls_SOURCES java_calls/java_calls.cpp java_calls/java_calls_win.cpp)
+set(PELLIX_java_calls_USES common arguments)
+set(PELLIX_java_calls_SYSTEM_LIBRARIES user32)
 # The RemoteCalls interface: who may call, the client and the server.
 set(PELLIX_rpc_SOURCES
     rpc/call_retry.cpp rpc/caller_identity.cpp
@@ -47,9 +51,20 @@ set(PELLIX_rpc_SOURCES
     rpc/remote_calls_server_win.cpp)
 set(PELLIX_rpc_USES common arguments)
 set(PELLIX_rpc_SYSTEM_LIBRARIES rpcrt4 advapi32)
+# What the virtual machine is given: the fixed options and the files'.
+set(PELLIX_vm_options_SOURCES
+    vm_options/java_options.cpp vm_options/vm_options_file.cpp vm_options/vm_options_file_win.cpp)
+set(PELLIX_vm_options_USES common runtime)
+# The class-data cache under the user's local application data.
+set(PELLIX_class_data_SOURCES class_data/class_data.cpp class_data/class_data_win.cpp)
+set(PELLIX_class_data_USES common runtime vm_options)
+# Loading the runtime's library and creating the machine.
+set(PELLIX_vm_SOURCES vm/java_creation.cpp vm/java_vm_win.cpp)
+set(PELLIX_vm_USES common outcome runtime java_calls vm_options class_data)
 # The launch driver: the instance lock, both instances' paths, the watcher.
 set(PELLIX_launcher_SOURCES launcher/launch_driver_win.cpp)
-set(PELLIX_launcher_USES common arguments prompt java rpc)
+set(PELLIX_launcher_USES
+    common arguments prompt outcome runtime java_calls rpc vm_options class_data vm)
 # The locale file (the entry itself, app/main_win.cpp, is the executable's).
 set(PELLIX_app_SOURCES app/app_folder.cpp app/locale_file.cpp)
 set(PELLIX_app_USES common)
@@ -83,7 +98,7 @@ function(pellix_add_modules)
     set(ARG_MODULES ${PELLIX_MODULES})
   endif()
   if(ARG_WINDOWS)
-    set(jni_includes ${PELLIX_JDK}/include ${PELLIX_ROOT}/launcher/java/win)
+    set(jni_includes ${PELLIX_JDK}/include ${PELLIX_ROOT}/common/jni)
   else()
     set(jni_includes ${PELLIX_JDK}/include ${PELLIX_JDK}/include/linux)
   endif()

@@ -19,16 +19,26 @@ EXECUTABLE_FILES = {"app/main_win.cpp", "app/terminate_handler.cpp"}
 # (module, rank, path pattern), first match wins: a module may include the
 # modules of a lower rank, and itself.
 MODULES = [
-    ("jni", 0, r"launcher/java/win/"),
+    ("jni", 0, r"common/jni/"),
     ("exports", 1, r"launcher/launcher\.h$"),
     ("common", 1, r"common/"),
     ("arguments", 2, r"launcher/(arguments|pending_files|sender_folder)[._]"),
     ("prompt", 2, r"prompt/"),
-    ("java", 3, r"launcher/java/"),
+    ("outcome", 2, r"outcome/"),
+    ("runtime", 3, r"runtime/"),
+    ("java_calls", 3, r"java_calls/"),
     ("rpc", 3, r"rpc/"),
-    ("launcher", 4, r"launcher/launch_driver"),
-    ("app", 5, r"app/"),
+    ("vm_options", 4, r"vm_options/"),
+    ("class_data", 5, r"class_data/"),
+    ("vm", 6, r"vm/"),
+    ("launcher", 7, r"launcher/"),
+    ("app", 8, r"app/"),
 ]
+
+
+# The folders that hold the product, as cmake/modules.cmake lists them.
+FOLDERS = ("app", "common", "launcher", "prompt", "rpc", "outcome", "runtime", "java_calls",
+           "vm_options", "class_data", "vm")
 
 
 def module_of(path):
@@ -42,7 +52,7 @@ def main(root):
     root = pathlib.Path(root)
     files = sorted(
         str(p.relative_to(root))
-        for top in ("app", "common", "launcher", "prompt", "rpc")
+        for top in FOLDERS
         for p in (root / top).rglob("*")
         if p.suffix in (".h", ".cpp"))
     breaches = []

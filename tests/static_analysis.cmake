@@ -72,6 +72,6 @@ if(PELLIX_WINDOWS)
                    -D_WIN32 -D_WIN64 -DWIN32_LEAN_AND_MEAN -DNOMINMAX -D_WIN32_WINNT=0x0601
                    -I${PROJECT_SOURCE_DIR} -I${PROJECT_SOURCE_DIR}/app
                    -I${PROJECT_SOURCE_DIR}/launcher -I${PELLIX_JDK}/include
-                   -I${PROJECT_SOURCE_DIR}/launcher/java/win ${PELLIX_PRODUCT_SOURCES})
+                   -I${PROJECT_SOURCE_DIR}/common/jni ${PELLIX_PRODUCT_SOURCES})
   set_tests_properties(cppcheck_windows PROPERTIES TIMEOUT 120)
 endif()

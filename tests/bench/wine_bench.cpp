@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "tests/bench/bench_stats.h"
-#include "tests/launcher/java/stand_in_runtime.h"
+#include "tests/stand_in_jvm/stand_in_runtime.h"
 
 using namespace winetest;
 using namespace standin;

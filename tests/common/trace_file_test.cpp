@@ -7,7 +7,7 @@
 #include <memory>
 #include <set>
 
-#include "tests/launcher/java/stand_in_runtime.h"
+#include "tests/stand_in_jvm/stand_in_runtime.h"
 
 using namespace winetest;
 using namespace standin;

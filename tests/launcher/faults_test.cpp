@@ -3,7 +3,7 @@
 // usual and nothing hangs.
 #include "wine_test.h"
 
-#include "tests/launcher/java/stand_in_runtime.h"
+#include "tests/stand_in_jvm/stand_in_runtime.h"
 
 using namespace winetest;
 using namespace standin;

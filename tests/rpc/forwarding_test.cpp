@@ -14,7 +14,7 @@
 #include "rpc/remote_calls_stubs_win.h"
 #include "tests/rpc/raw_client.h"
 #include "tests/launcher/taken_lists.h"
-#include "tests/launcher/java/stand_in_runtime.h"
+#include "tests/stand_in_jvm/stand_in_runtime.h"
 
 using namespace winetest;
 using namespace standin;

@@ -7,6 +7,9 @@ set(PELLIX_BED ${CMAKE_BINARY_DIR}/wine-bed)
 set(PELLIX_BED_SH ${PROJECT_SOURCE_DIR}/tests/wine/bed.sh)
 set(PELLIX_WIN_TESTS ${PELLIX_WINDOWS_BUILD}/tests)
 set(PELLIX_EXE ${PELLIX_WINDOWS_BUILD}/Pellix2.exe)
+# The stand-in Java runtime, and one without "JNI_GetDefaultJavaVMInitArgs".
+set(PELLIX_STAND_IN_JVM ${PELLIX_WIN_TESTS}/stand_in_jvm/jvm.dll)
+set(PELLIX_STAND_IN_JVM_WITHOUT_DEFAULTS ${PELLIX_WIN_TESTS}/stand_in_jvm_without_defaults/jvm.dll)
 
 add_test(NAME wine_bed_setup COMMAND ${PELLIX_BED_SH} setup ${PELLIX_BED} ${PELLIX_WIN_TESTS}/bed_keeper.exe)
 add_test(NAME wine_bed_teardown COMMAND ${PELLIX_BED_SH} teardown ${PELLIX_BED})
@@ -23,6 +26,6 @@ function(pellix_add_wine_test name program)
 endfunction()
 
 # Each area registers its own Wine tests.
-foreach(area common launcher prompt launcher/java rpc)
+foreach(area common launcher prompt java_calls rpc)
   include(${PROJECT_SOURCE_DIR}/tests/${area}/wine_tests.cmake)
 endforeach()

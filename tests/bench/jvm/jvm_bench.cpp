@@ -10,9 +10,9 @@
 //                                     main building a small Swing panel
 #include "app/launch_settings.h"
 #include "launcher/arguments.h"
-#include "launcher/java/class_data.h"
-#include "launcher/java/java_calls.h"
-#include "launcher/java/java_options.h"
+#include "class_data/class_data.h"
+#include "java_calls/java_calls.h"
+#include "vm_options/java_options.h"
 #include "tests/bench/bench_stats.h"
 
 #include <dlfcn.h>

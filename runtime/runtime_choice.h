@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "java_outcome.h"
+#include "outcome/java_outcome.h"
 
 // Where a runtime keeps its virtual machine library, relative to its home,
 // in the order the launcher tries them.

@@ -10,8 +10,8 @@ endif()
 set(PELLIX_TEST_APP_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/app/com/norvane/apps/websetup/TavoraLauncher.java
     ${CMAKE_CURRENT_LIST_DIR}/app/com/norvane/apps/websetup/WrongShapes.java)
-set(PELLIX_TEST_APP_CLASSES ${CMAKE_CURRENT_BINARY_DIR}/launcher/java/app)
-set(PELLIX_TEST_APP ${CMAKE_CURRENT_BINARY_DIR}/launcher/java/tavora_test_app.jar)
+set(PELLIX_TEST_APP_CLASSES ${CMAKE_CURRENT_BINARY_DIR}/java_calls/app)
+set(PELLIX_TEST_APP ${CMAKE_CURRENT_BINARY_DIR}/java_calls/tavora_test_app.jar)
 # Compiled by the same JDK whose virtual machine runs it.
 add_custom_command(
   OUTPUT ${PELLIX_TEST_APP}
@@ -34,7 +34,8 @@ function(pellix_add_jvm_test name suffix)
     PELLIX_TEST_APP="${PELLIX_TEST_APP}" PELLIX_TEST_JDK="${PELLIX_JDK}")
   target_compile_options(${name} PRIVATE -Wall -Wextra ${ARGN})
   target_link_options(${name} PRIVATE ${ARGN})
-  target_link_libraries(${name} PRIVATE pellix_java${suffix} GTest::gtest ${PELLIX_LIBJVM})
+  target_link_libraries(${name} PRIVATE pellix_vm${suffix} pellix_class_data${suffix}
+    pellix_java_calls${suffix} GTest::gtest ${PELLIX_LIBJVM})
   set_target_properties(${name} PROPERTIES BUILD_RPATH ${PELLIX_JDK}/lib/server)
 endfunction()
 

@@ -1,5 +1,5 @@
-#include "launcher/java/java_options.h"
-#include "launcher/java/vm_options_file.h"
+#include "vm_options/java_options.h"
+#include "vm_options/vm_options_file.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "java_outcome.h"
+#include "outcome/java_outcome.h"
 #include "runtime_choice.h"
 
 constexpr std::size_t kRegistryTextSize = 4096;

@@ -10,8 +10,8 @@
 
 #include <jni.h>
 
-#include "java_options.h"
-#include "java_outcome.h"
+#include "vm_options/java_options.h"
+#include "outcome/java_outcome.h"
 
 using CreateJavaVMFn = jint(JNICALL*)(JavaVM**, void**, void*);
 

@@ -3,7 +3,7 @@
 // executable and the recording stand-in jvm.dll.
 #include "wine_test.h"
 
-#include "tests/launcher/java/stand_in_runtime.h"
+#include "tests/stand_in_jvm/stand_in_runtime.h"
 
 using namespace winetest;
 using namespace standin;

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "java_outcome.h"
+#include "outcome/java_outcome.h"
 
 // Finds the runtime, loads its virtual machine library and creates the
 // machine with the class path and the options of the launcher. Created, or

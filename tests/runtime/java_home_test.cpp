@@ -1,4 +1,4 @@
-#include "launcher/java/java_home.h"
+#include "runtime/java_home.h"
 
 #include <gtest/gtest.h>
 

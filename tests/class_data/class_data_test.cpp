@@ -1,4 +1,4 @@
-#include "launcher/java/class_data.h"
+#include "class_data/class_data.h"
 
 #include <gtest/gtest.h>
 

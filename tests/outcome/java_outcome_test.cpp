@@ -1,4 +1,4 @@
-#include "launcher/java/java_outcome.h"
+#include "outcome/java_outcome.h"
 
 #include <gtest/gtest.h>
 

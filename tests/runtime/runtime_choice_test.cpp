@@ -1,4 +1,4 @@
-#include "launcher/java/runtime_choice.h"
+#include "runtime/runtime_choice.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <iterator>
 
-#include "java_options.h"
-#include "runtime_choice.h"
+#include "vm_options/java_options.h"
+#include "runtime/runtime_choice.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The platform edge systemTextToUtf16 of the launcher's calls into Java, for
 // the programs that run them natively, where the system's encoding is UTF-8.
 // Invalid sequences become U+FFFD, as the Windows conversion makes them.
-#include "launcher/java/java_calls.h"
+#include "java_calls/java_calls.h"
 
 std::u16string systemTextToUtf16(std::string_view text) {
     std::u16string out;

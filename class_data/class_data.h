@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "java_home.h"
+#include "runtime/java_home.h"
 
 // %LOCALAPPDATA%\Tavora: per user and machine, never the installation.
 constexpr const char* kLocalAppDataVariable = "LOCALAPPDATA";

@@ -10,14 +10,14 @@
 #include <string_view>
 #include <vector>
 
-#include "class_data.h"
+#include "class_data/class_data.h"
 #include "common/trace_win.h"
-#include "java_calls.h"
+#include "java_calls/java_calls.h"
 #include "java_creation.h"
-#include "java_home.h"
-#include "java_options.h"
-#include "runtime_choice.h"
-#include "vm_options_file.h"
+#include "runtime/java_home.h"
+#include "vm_options/java_options.h"
+#include "runtime/runtime_choice.h"
+#include "vm_options/vm_options_file.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "common/trace_win.h"
 #include "common/unique_handle_win.h"
-#include "runtime_choice.h"
+#include "runtime/runtime_choice.h"
 
 namespace {
 

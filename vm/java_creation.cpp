@@ -4,7 +4,7 @@
 #include <mutex>
 
 #include "common/trace.h"
-#include "java_calls.h"
+#include "java_calls/java_calls.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "tests/launcher/java/stand_in_jvm/stand_in_jvm.h"
+#include "tests/stand_in_jvm/stand_in_jvm.h"
 
 namespace standin {
 
