@@ -1,18 +1,6 @@
 #include "app_folder.h"
 
-namespace {
-
-bool isSeparator(char c) {
-    return c == '\\' || c == '/';
-}
-
-// "C:\x", "C:/x", "\\server\share", "\x": nothing in them depends on the
-// working directory's folder.
-bool isRooted(std::string_view entry) {
-    return (!entry.empty() && isSeparator(entry[0])) || (entry.size() >= 2 && entry[1] == ':');
-}
-
-} // namespace
+#include "launch_settings.h"
 
 AppFolderChoice chooseAppFolder(bool workingHasJar, bool executableHasJar, bool workingHasLocale,
                                 bool executableHasLocale) {
@@ -45,26 +33,6 @@ std::string_view applicationJar(std::string_view classPath) {
     return {};
 }
 
-std::string folderOf(std::string_view modulePath) {
-    const std::size_t last = modulePath.find_last_of("\\/");
-    if (last == std::string_view::npos) {
-        return {};
-    }
-    // Keep the separator of a root: "C:" alone means that drive's current
-    // folder.
-    const bool root = last == 2 && modulePath[1] == ':';
-    return std::string(modulePath.substr(0, root ? last + 1 : last));
-}
-
-std::string joinPath(std::string_view folder, std::string_view relative) {
-    std::string path(folder);
-    if (!path.empty() && !isSeparator(path.back())) {
-        path += '\\';
-    }
-    path += relative;
-    return path;
-}
-
 std::string classPathIn(std::string_view classPath, std::string_view folder) {
     std::string result;
     while (!classPath.empty()) {
@@ -74,7 +42,7 @@ std::string classPathIn(std::string_view classPath, std::string_view folder) {
             // Nothing to resolve: whatever the runtime makes of it, as before.
         } else if (entry == ".") {
             result += folder;
-        } else if (isRooted(entry)) {
+        } else if (pathKind(entry) != PathKind::Relative) {
             result += entry;
         } else {
             if (entry.size() >= 2 && entry[0] == '.' && isSeparator(entry[1])) {
@@ -89,4 +57,22 @@ std::string classPathIn(std::string_view classPath, std::string_view folder) {
         classPath.remove_prefix(end + 1);
     }
     return result;
+}
+
+LaunchPlaces launchPlacesFor(const Places& places, std::string executableFolder) {
+    LaunchPlaces launch;
+    const std::u16string folder = folderOf(places.executable);
+    if (!folder.empty()) {
+        launch.java.optionsFiles[0] = joinPath(folder, kVmOptionsFileName);
+    }
+    if (!places.roamingData.empty()) {
+        launch.java.optionsFiles[1] =
+            joinPath(joinPath(places.roamingData, kProductName), kVmOptionsFileName);
+    }
+    if (!places.localData.empty()) {
+        launch.java.cacheFolder = joinPath(places.localData, kProductName);
+    }
+    launch.java.executableFolder = std::move(executableFolder);
+    launch.workingFolder = places.workingFolder;
+    return launch;
 }

@@ -7,6 +7,10 @@
 #include <string>
 #include <string_view>
 
+#include "common/path_rules.h"
+#include "common/places.h"
+#include "launcher/launch_driver.h"
+
 enum class AppFolderReason {
     WorkingHoldsJar,    // started in the application's folder, as always
     ExecutableHoldsJar, // started elsewhere: the executable's folder holds it
@@ -28,14 +32,14 @@ AppFolderChoice chooseAppFolder(bool workingHasJar, bool executableHasJar, bool 
 // application lies: its entry as written, or empty when it names none.
 std::string_view applicationJar(std::string_view classPath);
 
-// The folder of a module's full path: "C:\App" of "C:\App\Pellix2.exe", and
-// "C:\" of "C:\Pellix2.exe". Empty where the path holds no separator.
-std::string folderOf(std::string_view modulePath);
-
 // classPath (entries each followed by ";") with every relative entry taken
 // from folder: "." becomes the folder itself, ".\lib\x.jar" and "x.jar" the
-// file in it. Entries with a drive or a UNC path stay as they are.
+// file in it. Entries with a drive, on the working directory's drive ("\x")
+// or on a UNC path stay as they are.
 std::string classPathIn(std::string_view classPath, std::string_view folder);
 
-// "C:\App" + "lib\x.jar" with one separator, also where the folder is a root.
-std::string joinPath(std::string_view folder, std::string_view relative);
+// Where this start's files are, from the places found and the executable's
+// folder in the system code page: the options files beside the executable
+// and in the user's roaming folder, the class-data cache in the local one;
+// none where its folder is unknown.
+LaunchPlaces launchPlacesFor(const Places& places, std::string executableFolder);

@@ -5,6 +5,12 @@
 
 constexpr const char* kLocaleFileName = "dxr_tavora";
 
+// The product's name: the title of its windows, and its folder in the
+// user's roaming and local application data.
+constexpr const char16_t* kProductName = u"Tavora";
+// The options files' name, beside the executable and in that roaming folder.
+constexpr const char16_t* kVmOptionsFileName = u"Pellix2.vmoptions";
+
 constexpr const char* kInstanceMutexName = "Norvane Pellix 1234432101233210";
 
 // Resolved against the working directory; every entry ends with ";".

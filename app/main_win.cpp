@@ -5,6 +5,8 @@
 #include <string>
 
 #include "app_folder.h"
+#include "common/files_win.h"
+#include "common/text_win.h"
 #include "common/trace_win.h"
 #include "launch_settings.h"
 #include "launcher/launcher.h"
@@ -15,10 +17,8 @@
 
 namespace {
 
-void traceStart() {
-    wchar_t path[MAX_PATH * 4] = L"";
-    GetModuleFileNameW(nullptr, path, MAX_PATH * 4);
-    TRACE("Pellix2 %s, %s", PELLIX_VERSION_TEXT, traceUtf8(path).c_str());
+void traceStart(const Places& places) {
+    TRACE("Pellix2 %s, %s", PELLIX_VERSION_TEXT, traceUtf8(places.executable).c_str());
     TRACE("command line: %s", traceUtf8(GetCommandLineW()).c_str());
 }
 
@@ -34,18 +34,12 @@ const char* stateName(LocaleFileState state) {
     return "?";
 }
 
-bool isFile(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
-// The executable's folder in the system code page; empty when its name does
-// not fit or holds characters that the code page lacks (they come back as
-// "?", and such a folder is then never found to hold anything).
-std::string executableFolder() {
-    char path[MAX_PATH * 4] = "";
-    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    return length == 0 || length >= sizeof path ? std::string() : folderOf(path);
+// The executable's folder in the system code page; empty where it holds
+// characters that the code page lacks, and such a folder is then never
+// found to hold anything.
+std::string executableFolder(const Places& places) {
+    std::string folder;
+    return toCodePage(folderOf(places.executable), folder) ? folder : std::string();
 }
 
 const char* reasonText(AppFolderReason reason) {
@@ -70,16 +64,16 @@ struct AppFiles {
     std::string localeFile = kLocaleFileName;
 };
 
-AppFiles findAppFiles() {
+AppFiles findAppFiles(const std::string& executableFolder) {
     AppFiles files;
     const std::string jar(applicationJar(kApplicationClassPath));
-    const bool workingHasJar = isFile(jar);
-    const std::string folder = workingHasJar ? std::string() : executableFolder();
-    const bool executableHasJar = !folder.empty() && isFile(joinPath(folder, jar));
+    const bool workingHasJar = isFile(jar.c_str());
+    const std::string folder = workingHasJar ? std::string() : executableFolder;
+    const bool executableHasJar = !folder.empty() && isFile(joinPath(folder, jar).c_str());
     const std::string executableLocale = joinPath(folder, kLocaleFileName);
-    const AppFolderChoice choice = chooseAppFolder(workingHasJar, executableHasJar,
-                                                   executableHasJar && isFile(kLocaleFileName),
-                                                   executableHasJar && isFile(executableLocale));
+    const AppFolderChoice choice = chooseAppFolder(
+        workingHasJar, executableHasJar, executableHasJar && isFile(kLocaleFileName),
+        executableHasJar && isFile(executableLocale.c_str()));
     if (choice.fromExecutable) {
         files.classPath = classPathIn(kApplicationClassPath, folder);
     }
@@ -96,17 +90,19 @@ AppFiles findAppFiles() {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     startTrace();
+    const Places places = findPlaces();
     if (traceEnabled) {
-        traceStart();
+        traceStart(places);
     }
     InitCommonControls();
-    const AppFiles appFiles = findAppFiles();
+    std::string folder = executableFolder(places);
+    const AppFiles appFiles = findAppFiles(folder);
     LocaleFileState localeFile = LocaleFileState::NotOpened;
     const std::string locale = readLocale(appFiles.localeFile.c_str(), &localeFile);
 
     javaPromptInfo.owner = nullptr;
     javaPromptInfo.instance = instance;
-    javaPromptInfo.title = L"Tavora";
+    javaPromptInfo.title = reinterpret_cast<const wchar_t*>(kProductName);
     const char* language = selectPromptTexts(locale, javaPromptInfo);
     TRACE("locale file %s: %s, locale \"%s\", language %s",
           traceUtf8(appFiles.localeFile.c_str()).c_str(), stateName(localeFile),
@@ -114,7 +110,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
     // Whether this is the first instance is decided inside; either way the
     // process ends with 1 once it returns.
-    startApplication(kInstanceMutexName, appFiles.classPath.c_str(), nullptr, kMainClass,
-                     kMainClass, kExtraJarMode);
+    startApplicationIn(launchPlacesFor(places, std::move(folder)), kInstanceMutexName,
+                       appFiles.classPath.c_str(), kMainClass, kMainClass, kExtraJarMode);
     return 1;
+}
+
+// For another program that loads the executable and starts the application
+// through it: the places are its own.
+int32_t startApplication(const char* mutexName, const char* classPath, void* /*unused*/,
+                         const char* mainClass, const char* laterCallsClass, int32_t extraJarMode) {
+    const Places places = findPlaces();
+    return startApplicationIn(launchPlacesFor(places, executableFolder(places)), mutexName,
+                              classPath, mainClass, laterCallsClass, extraJarMode);
 }

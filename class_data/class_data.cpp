@@ -3,8 +3,9 @@
 #include <cstring>
 #include <iterator>
 
-#include "vm_options/java_options.h"
+#include "common/path_rules.h"
 #include "runtime/runtime_choice.h"
+#include "vm_options/java_options.h"
 
 namespace {
 
@@ -37,16 +38,12 @@ bool namesClassData(const std::string& option) {
     return known != std::end(kUserClassDataOptions);
 }
 
-char lowerCase(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
-}
-
 bool containsOpenJ9(std::string_view text) {
     // IBM's own runtimes are OpenJ9 too, whatever their variant line says.
     for (std::string_view word : {"openj9", "implementor=\"ibm"}) {
         for (std::size_t at = 0; at + word.size() <= text.size(); ++at) {
             std::size_t i = 0;
-            while (i < word.size() && lowerCase(text[at + i]) == word[i]) {
+            while (i < word.size() && lowerAscii(text[at + i]) == word[i]) {
                 ++i;
             }
             if (i == word.size()) {
@@ -57,57 +54,63 @@ bool containsOpenJ9(std::string_view text) {
     return false;
 }
 
-} // namespace
-
-CacheReason cacheRefusal(const CacheFacts& facts) {
+// Why nothing is added before the folder is looked at; false where the
+// runtime, the user's options and the folder's path qualify.
+bool refused(const CacheFacts& facts, CacheReason& why) {
+    const auto refuse = [&why](CacheReason reason) {
+        why = reason;
+        return true;
+    };
     for (std::size_t i = 0; facts.userOptions != nullptr && i < facts.userOptions->size(); ++i) {
         if (namesClassData((*facts.userOptions)[i])) {
-            return CacheReason::UserOptions;
+            return refuse(CacheReason::UserOptions);
         }
     }
+    // The release file speaks for the build; a key's name may be any text.
     const std::string released = releaseVersion(facts.release);
     const JavaVersion version = parseJavaVersion(released.empty() ? facts.version : released);
     if (!version.known) {
-        return CacheReason::NoVersion;
+        return refuse(CacheReason::NoVersion);
     }
     if (version.parts[0] < kFirstCachedFeature) {
-        return CacheReason::OldRuntime;
+        return refuse(CacheReason::OldRuntime);
     }
     if (facts.openj9Key || containsOpenJ9(facts.release)) {
-        return CacheReason::OpenJ9;
+        return refuse(CacheReason::OpenJ9);
     }
     if (!facts.javaProgram) {
-        return CacheReason::NoJavaProgram;
+        return refuse(CacheReason::NoJavaProgram);
     }
     if (facts.folder.empty()) {
-        return CacheReason::NoFolder;
+        return refuse(CacheReason::NoFolder);
     }
     // The longest of the names passed to the runtime. "?" stands for a
     // character that the code page lacks, ";" separates two archives, "%"
-    // may be expanded.
+    // may be expanded, and a quote would end the maker's argument.
     char list[kCachePathSize];
     if (*cacheFile(list, facts.folder, facts.key, kClassListSuffix) == '\0' ||
         facts.folder.find_first_of("?;%\"") != std::string_view::npos) {
-        return CacheReason::PathUnfit;
+        return refuse(CacheReason::PathUnfit);
     }
-    return CacheReason::Look;
+    return false;
 }
 
-CachePlan planCache(const CacheFacts& facts) {
+} // namespace
+
+CachePlan planCache(const CacheFacts& facts, LookAtFolder look, void* context) {
     CachePlan plan;
-    plan.reason = cacheRefusal(facts);
-    if (plan.reason != CacheReason::Look) {
+    if (refused(facts, plan.reason)) {
         return plan;
     }
     char path[kCachePathSize];
-    switch (facts.state) {
-    case CacheFolder::Ready:
+    switch (look(facts, context)) {
+    case CacheFolderState::Ready:
         joinText(
             plan.option, sizeof plan.option,
             {"-XX:SharedArchiveFile=", cacheFile(path, facts.folder, facts.key, kArchiveSuffix)});
         plan.reason = CacheReason::Use;
         break;
-    case CacheFolder::Free:
+    case CacheFolderState::Free:
         joinText(plan.option, sizeof plan.option,
                  {"-XX:DumpLoadedClassList=",
                   cacheFile(path, facts.folder, facts.key, kClassListSuffix)});
@@ -115,18 +118,16 @@ CachePlan planCache(const CacheFacts& facts) {
         // The making sizes its heap as the launch does: a runtime maps an
         // archive only where both point to objects alike, and on a machine
         // of 128 GB or more the default heap would point to them otherwise.
-        if (facts.userOptions == nullptr || fixedHeapBeside(*facts.userOptions).maximum) {
-            plan.makeOptions = kFixedMaximumHeapOption;
-        }
+        plan.makeOptions = facts.launchHeap ? kFixedMaximumHeapOption : "";
         plan.reason = CacheReason::List;
         break;
-    case CacheFolder::Busy:
+    case CacheFolderState::Busy:
         plan.reason = CacheReason::Busy;
         break;
-    case CacheFolder::Failed:
+    case CacheFolderState::Failed:
         plan.reason = CacheReason::Failed;
         break;
-    case CacheFolder::Unusable:
+    case CacheFolderState::Unusable:
         plan.reason = CacheReason::Unusable;
         break;
     }
@@ -139,8 +140,6 @@ const char* cacheReasonText(CacheReason reason) {
         return "archive used";
     case CacheReason::List:
         return "no archive yet: this start lists its classes, the archive is made after main";
-    case CacheReason::Look:
-        return "the runtime qualifies";
     case CacheReason::UserOptions:
         return "skipped: the user's options name class data";
     case CacheReason::NoVersion:
@@ -205,7 +204,7 @@ void cacheKey(char (&out)[kCacheKeySize], std::string_view home, std::string_vie
     uint64_t hash = 0xcbf29ce484222325ULL;
     for (std::string_view text : parts) {
         for (char c : text) {
-            const auto byte = static_cast<unsigned char>(lowerCase(c));
+            const auto byte = static_cast<unsigned char>(lowerAscii(c));
             hash = (hash ^ byte) * 0x100000001b3ULL;
         }
         hash = (hash ^ 0xffU) * 0x100000001b3ULL; // ends each part

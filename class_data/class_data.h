@@ -16,9 +16,6 @@
 
 #include "runtime/java_home.h"
 
-// %LOCALAPPDATA%\Tavora: per user and machine, never the installation.
-constexpr const char* kLocalAppDataVariable = "LOCALAPPDATA";
-constexpr const char* kCacheFolder = "Tavora";
 // The files of one runtime build are kCacheFilePrefix, its key, and:
 constexpr const char* kCacheFilePrefix = "cds-";
 constexpr const char* kArchiveSuffix = ".jsa";         // the archive, whole
@@ -40,22 +37,22 @@ constexpr std::size_t kKeptRuntimes = 4;
 // Files looked at per start when cleaning up; the rest wait for later starts.
 constexpr std::size_t kCleanupFileLimit = 64;
 
-// What this runtime's files allow, found in that order: the folder could
-// not be made or written; an archive that looks whole; no archive and this
-// start holds the lock; another start lists or makes it; making it failed.
-enum class CacheFolder : int32_t { Unusable, Ready, Free, Busy, Failed };
+// What this runtime's files in the folder allow, found in that order: the
+// folder could not be made or written; an archive that looks whole; no
+// archive and this start holds the lock; another start lists or makes it;
+// making it failed.
+enum class CacheFolderState : int32_t { Unusable, Ready, Free, Busy, Failed };
 
 // Why the launcher adds what it adds, for the trace.
 enum class CacheReason : int32_t {
     Use,           // the archive is used
     List,          // this start lists its classes; the archive follows
-    Look,          // the runtime qualifies: the folder is looked at next
     UserOptions,   // the user's options name class data: theirs alone count
     NoVersion,     // a version that cannot be read
     OldRuntime,    // before kFirstCachedFeature
     OpenJ9,        // another virtual machine, with a cache of its own
     NoJavaProgram, // no bin\java.exe to make an archive with
-    NoFolder,      // no %LOCALAPPDATA%
+    NoFolder,      // no %LOCALAPPDATA%: no folder for the cache
     PathUnfit,     // a path that the runtime's options cannot carry
     Unusable,      // the folder cannot be made or written
     Busy,
@@ -71,14 +68,14 @@ constexpr std::size_t kCacheKeySize = 17; // sixteen hex digits and the end
 // What the launcher knows of the runtime, the user's options and the folder.
 // The texts belong to the caller.
 struct CacheFacts {
-    std::string_view version; // the release file's, or as discovery found it
-    std::string_view release; // the runtime's release file, empty without one
+    std::string_view version; // as discovery found it
+    std::string_view release; // the runtime's release file, whose version wins; empty without one
     bool openj9Key = false;   // found under a key that only OpenJ9 runtimes use
     bool javaProgram = false; // bin\java.exe exists
     const std::vector<std::string>* userOptions = nullptr;
-    std::string_view folder; // %LOCALAPPDATA%\Tavora, empty without the variable
+    std::string_view folder; // the cache's folder, empty without one
     std::string_view key;    // cacheKey of the runtime build
-    CacheFolder state = CacheFolder::Unusable;
+    bool launchHeap = true;  // the launch passes kFixedMaximumHeapOption
 };
 
 // The option to add after the launcher's own (empty for none), whether to
@@ -88,16 +85,16 @@ struct CachePlan {
     char option[32 + kCachePathSize] = "";
     bool makeArchive = false;
     const char* makeOptions = "";
-    CacheReason reason = CacheReason::Look;
+    CacheReason reason = CacheReason::Unusable;
 };
 
-// What the runtime and the folder's path allow before the folder is touched:
-// Look, or why nothing is added.
-CacheReason cacheRefusal(const CacheFacts& facts);
+// The folder's state for the runtime of facts. Asked only where the runtime,
+// the user's options and the folder's path qualify: looking takes the lock.
+using LookAtFolder = CacheFolderState (*)(const CacheFacts& facts, void* context);
 
-// The whole decision: nothing, unless cacheRefusal says Look and the folder's
-// state allows it.
-CachePlan planCache(const CacheFacts& facts);
+// The whole decision: nothing for a runtime, user or path that does not
+// qualify, otherwise what the folder's state allows.
+CachePlan planCache(const CacheFacts& facts, LookAtFolder look, void* context);
 
 const char* cacheReasonText(CacheReason reason);
 
@@ -150,14 +147,33 @@ bool isStale(const CacheGroup* groups, std::size_t count, std::size_t which,
 // The key of a file of the folder, or empty for a file that is not one.
 std::string_view keyOfFile(std::string_view name);
 
+// What a start that lists keeps until the archive is made: the lock, which
+// no other start can take while the list is written and the archive made,
+// and where the making goes. Nothing to make while lock is null.
+struct ArchiveMaking {
+    void* lock = nullptr;
+    char folder[kCachePathSize] = "";
+    char temporary[kCachePathSize] = "";
+    char archive[kCachePathSize] = "";
+    char failed[kCachePathSize] = "";
+    char command[4 * kCachePathSize] = "";
+};
+
 // ---- Windows edge (class_data_win.cpp) -------------------------------------
 
-// The option for the runtime found: its archive, the list option of a first
-// start, or none. Makes %LOCALAPPDATA%\Tavora, cleans it up and takes the
-// lock of a first start. Never fails: whatever goes wrong adds nothing.
-CachePlan prepareClassData(const JavaHomeLookup& found, const char* library,
-                           const std::vector<std::string>& userOptions);
+// The option for the runtime found (its archive, the list option of a first
+// start, or none), and the making that follows a list. Makes the cache's
+// folder (cacheFolder, empty for none), cleans it up and takes the lock of
+// a first start. Never fails: whatever goes wrong adds nothing.
+struct PreparedCache {
+    CachePlan plan;
+    ArchiveMaking making;
+};
+PreparedCache prepareClassData(const JavaRuntime& runtime, const std::string& library,
+                               std::u16string_view cacheFolder,
+                               const std::vector<std::string>& userOptions, bool launchHeap);
 
 // Once main has returned: when this start listed, java.exe makes the archive
-// in the background, at idle priority and without a window. Returns at once.
-void startMakingArchive() noexcept;
+// in the background, at idle priority and without a window. Returns at once;
+// the lock goes with the making.
+void startMakingArchive(const ArchiveMaking& making) noexcept;

@@ -1,49 +1,20 @@
-// The class-data cache's files under %LOCALAPPDATA%\Tavora, and the
+// The class-data cache's files in the user's local application data, and the
 // background process of the runtime's java.exe that makes an archive.
 #include "class_data.h"
 
 #include <windows.h>
 
 #include <algorithm>
-#include <cstring>
 
+#include "common/files_win.h"
+#include "common/text_win.h"
 #include "common/trace_win.h"
 #include "common/unique_handle_win.h"
-#include "runtime/runtime_choice.h"
 
 namespace {
 
-// What a start that lists keeps until the archive is made: the lock, which
-// no other start can take while the list is written and the archive made,
-// and where they go. Set on the main thread when this start lists; the
-// maker's thread takes the lock over and alone reads the rest.
-struct Making {
-    HANDLE lock = nullptr;
-    char folder[kCachePathSize];
-    char temporary[kCachePathSize];
-    char archive[kCachePathSize];
-    char failed[kCachePathSize];
-    char command[4 * kCachePathSize];
-} making;
-
 uint64_t fileTime(const FILETIME& time) noexcept {
     return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-}
-
-// Whether path is a file, and then its size and write time.
-bool isFile(const char* path, uint64_t* size = nullptr, uint64_t* time = nullptr) noexcept {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data) ||
-        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        return false;
-    }
-    if (size != nullptr) {
-        *size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    }
-    if (time != nullptr) {
-        *time = fileTime(data.ftLastWriteTime);
-    }
-    return true;
 }
 
 // HotSpot makes its archives read-only, and DeleteFile refuses those.
@@ -59,42 +30,11 @@ HANDLE createFile(const char* path, DWORD access, DWORD share, DWORD creation,
         .release();
 }
 
-// The first bytes of a file, at most size.
-std::string_view readHead(const char* path, char* buffer, DWORD size) noexcept {
-    const UniqueHandle file(createFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL));
-    DWORD read = 0;
-    if (!file || !ReadFile(file.get(), buffer, size, &read, nullptr)) {
-        read = 0;
-    }
-    return {buffer, read};
-}
-
 // Whether path is a whole archive, not a foreign or cut one.
 bool isWholeArchive(const char* path) noexcept {
     uint64_t size = 0;
     char head[4];
     return isFile(path, &size) && archiveLooksWhole(readHead(path, head, sizeof head), size);
-}
-
-// %LOCALAPPDATA%\Tavora in the code page, in which the runtime takes its
-// options, or empty. A character that the code page lacks becomes "?", which
-// the decision refuses: a best-fit stand-in would name another folder.
-void cacheFolder(char (&folder)[4 * MAX_PATH]) noexcept {
-    wchar_t wide[MAX_PATH];
-    const DWORD length = GetEnvironmentVariableW(L"LOCALAPPDATA", wide, MAX_PATH);
-    const bool utf8 = GetACP() == CP_UTF8; // which takes neither flag nor default
-    char narrow[sizeof folder];
-    const int size = length == 0 || length >= MAX_PATH
-                         ? 0
-                         : WideCharToMultiByte(CP_ACP, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, wide,
-                                               static_cast<int>(length), narrow, sizeof narrow,
-                                               utf8 ? nullptr : "?", nullptr);
-    folder[0] = '\0';
-    if (size > 0) {
-        joinText(folder, sizeof folder,
-                 {std::string_view(narrow, static_cast<std::size_t>(size)), "\\", kCacheFolder});
-    }
 }
 
 // Leaves a key's files alone while a start of that runtime holds its lock.
@@ -179,29 +119,49 @@ HANDLE takeLock(const char* path) noexcept {
     return nullptr;
 }
 
-// The folder's state for this runtime; for Free, making.lock is taken and
-// the runtime's record written.
-CacheFolder folderState(const CacheFacts& facts, std::string_view home,
-                        std::string_view library) noexcept {
+// What looking at the folder needs beyond the facts, and what it leaves for
+// the making.
+struct Look {
+    std::string_view home;
+    std::string_view version;
+    std::string_view library;
+    ArchiveMaking& making;
+};
+
+// The folder's state for this runtime; for Free, the lock is taken into the
+// making and the runtime's record written.
+CacheFolderState lookAtFolder(const CacheFacts& facts, void* context) noexcept {
+    Look& look = *static_cast<Look*>(context);
+    ArchiveMaking& making = look.making;
+    // %LOCALAPPDATA% itself is the system's to make, not the launcher's.
+    char folder[kCachePathSize];
+    joinText(folder, sizeof folder, {facts.folder});
+    CreateDirectoryA(folder, nullptr);
+    const DWORD attributes = GetFileAttributesA(folder);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        return CacheFolderState::Unusable;
+    }
+    cleanUp(facts.folder, facts.key);
     char path[kCachePathSize];
     if (isWholeArchive(cacheFile(making.archive, facts.folder, facts.key, kArchiveSuffix))) {
         // The list it was made from, once no start writes it any more.
         DeleteFileA(cacheFile(path, facts.folder, facts.key, kClassListSuffix));
-        return CacheFolder::Ready;
+        return CacheFolderState::Ready;
     }
     if (isFile(cacheFile(path, facts.folder, facts.key, kFailedSuffix))) {
-        return CacheFolder::Failed;
+        return CacheFolderState::Failed;
     }
     making.lock = takeLock(cacheFile(path, facts.folder, facts.key, kLockSuffix));
     if (making.lock == nullptr) {
-        return isFile(path) ? CacheFolder::Busy : CacheFolder::Unusable;
+        return isFile(path) ? CacheFolderState::Busy : CacheFolderState::Unusable;
     }
     // Whose files these are, for the clean-up of later starts.
     const UniqueHandle file(createFile(cacheFile(path, facts.folder, facts.key, kRuntimeSuffix),
                                        GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL));
     bool written = file && (!isFile(making.archive) || removeFile(making.archive));
     const std::string_view newline = "\n";
-    for (std::string_view part : {home, newline, facts.version, newline, library, newline}) {
+    for (std::string_view part :
+         {look.home, newline, look.version, newline, look.library, newline}) {
         DWORD done = 0;
         written =
             written &&
@@ -211,14 +171,17 @@ CacheFolder folderState(const CacheFacts& facts, std::string_view home,
     if (!written) {
         CloseHandle(making.lock);
         making.lock = nullptr;
-        return CacheFolder::Unusable;
+        return CacheFolderState::Unusable;
     }
-    return CacheFolder::Free;
+    return CacheFolderState::Free;
 }
 
 // The maker's thread: starts java.exe, waits for it without holding up
 // anyone, and renames the archive into place only when it is whole.
-DWORD WINAPI makeArchive(void* lock) noexcept {
+DWORD WINAPI makeArchive(void* context) noexcept {
+    ArchiveMaking making = *static_cast<const ArchiveMaking*>(context);
+    HeapFree(GetProcessHeap(), 0, context);
+    HANDLE lock = making.lock;
     // One left by a maker that was cut off; HotSpot cannot replace it.
     removeFile(making.temporary);
     STARTUPINFOA startup = {};
@@ -263,68 +226,75 @@ DWORD WINAPI makeArchive(void* lock) noexcept {
 
 } // namespace
 
-CachePlan prepareClassData(const JavaHomeLookup& found, const char* library,
-                           const std::vector<std::string>& userOptions) {
-    const std::string release = releaseTextIn(found.home);
-    const std::string released = releaseVersion(release);
+PreparedCache prepareClassData(const JavaRuntime& runtime, const std::string& library,
+                               std::u16string_view cacheFolder,
+                               const std::vector<std::string>& userOptions, bool launchHeap) {
+    PreparedCache prepared;
+    // The build's own version names it in the key and the record.
+    const std::string& version =
+        runtime.releaseVersion.empty() ? runtime.version : runtime.releaseVersion;
     CacheFacts facts;
-    facts.release = release;
-    facts.version = released.empty() ? std::string_view(found.version) : released;
-    facts.openj9Key =
-        found.source == RuntimeSource::Registry && found.chosen < found.tried.size() &&
-        std::strstr(kFallbackPlaces[found.tried[found.chosen].place].valuePath, "openj9") !=
-            nullptr;
+    facts.version = runtime.version;
+    facts.release = runtime.release;
+    facts.openj9Key = runtime.openJ9Place;
     char javaProgram[kCachePathSize];
     facts.javaProgram =
-        joinText(javaProgram, sizeof javaProgram, {found.home, "\\bin\\java.exe"}) &&
+        joinText(javaProgram, sizeof javaProgram, {runtime.home, "\\bin\\java.exe"}) &&
         isFile(javaProgram);
     facts.userOptions = &userOptions;
-    char folder[4 * MAX_PATH];
-    cacheFolder(folder);
+    // In the code page, in which the runtime takes its options; a character
+    // that the code page lacks stands as "?", which the decision refuses.
+    std::string folder;
+    toCodePage(cacheFolder, folder);
     facts.folder = folder;
     char key[kCacheKeySize] = "";
     uint64_t size = 0;
     uint64_t time = 0;
-    if (isFile(library, &size, &time)) {
-        cacheKey(key, found.home, facts.version, size, time);
+    if (isFile(library.c_str(), &size, &time)) {
+        cacheKey(key, runtime.home, version, size, time);
         facts.key = key;
     }
+    facts.launchHeap = launchHeap;
 
-    if (cacheRefusal(facts) == CacheReason::Look && !facts.key.empty()) {
-        // %LOCALAPPDATA% itself is the system's to make, not the launcher's.
-        CreateDirectoryA(folder, nullptr);
-        const DWORD attributes = GetFileAttributesA(folder);
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-            cleanUp(facts.folder, key);
-            facts.state = folderState(facts, found.home, library);
-        }
-    }
-    const CachePlan plan = planCache(facts);
-    TRACE("class-data cache: %s (%s, key %s)", cacheReasonText(plan.reason),
-          traceUtf8(folder).c_str(), key);
-    if (plan.makeArchive) {
+    Look look{runtime.home, version, library, prepared.making};
+    const auto lookIfKeyed = [](const CacheFacts& keyed, void* context) noexcept {
+        return keyed.key.empty() ? CacheFolderState::Unusable : lookAtFolder(keyed, context);
+    };
+    prepared.plan = planCache(facts, lookIfKeyed, &look);
+    TRACE("class-data cache: %s (%s, key %s)", cacheReasonText(prepared.plan.reason),
+          traceUtf8(folder.c_str()).c_str(), key);
+    if (prepared.plan.makeArchive) {
+        ArchiveMaking& making = prepared.making;
         char list[kCachePathSize];
         joinText(making.folder, sizeof making.folder, {facts.folder});
         cacheFile(making.temporary, facts.folder, key, kTemporarySuffix);
         cacheFile(making.failed, facts.folder, key, kFailedSuffix);
         archiveCommand(making.command, sizeof making.command, javaProgram,
                        cacheFile(list, facts.folder, key, kClassListSuffix), making.temporary,
-                       plan.makeOptions);
+                       prepared.plan.makeOptions);
     }
-    return plan;
+    return prepared;
 }
 
-void startMakingArchive() noexcept {
+void startMakingArchive(const ArchiveMaking& making) noexcept {
     if (making.lock == nullptr) {
         return;
     }
-    // A thread of its own: the main thread goes on to serve hand-overs.
-    HANDLE thread = CreateThread(nullptr, 0, makeArchive, making.lock, 0, nullptr);
+    // A thread of its own, with a copy of its own: the main thread goes on
+    // to serve hand-overs.
+    auto* copy = static_cast<ArchiveMaking*>(HeapAlloc(GetProcessHeap(), 0, sizeof making));
+    HANDLE thread = nullptr;
+    if (copy != nullptr) {
+        *copy = making;
+        thread = CreateThread(nullptr, 0, makeArchive, copy, 0, nullptr);
+    }
     if (thread == nullptr) {
         TRACE("class-data cache: no thread to make the archive: error %lu", GetLastError());
         CloseHandle(making.lock);
+        if (copy != nullptr) {
+            HeapFree(GetProcessHeap(), 0, copy);
+        }
     } else {
         CloseHandle(thread);
     }
-    making.lock = nullptr; // the thread's now
 }

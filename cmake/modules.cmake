@@ -17,8 +17,12 @@ set(PELLIX_MODULES
 set(PELLIX_PRODUCT_FOLDERS
     app common launcher prompt rpc outcome runtime java_calls vm_options class_data vm)
 
-# The trace, and the holder of released handles (a header alone).
-set(PELLIX_common_SOURCES common/trace.cpp common/trace_win.cpp)
+# What every room builds on: the trace, the rules of paths, the places asked
+# of Windows once, the code page, and the holder of released handles (a
+# header alone).
+set(PELLIX_common_SOURCES
+    common/path_rules.cpp common/trace.cpp
+    common/files_win.cpp common/places_win.cpp common/text_win.cpp common/trace_win.cpp)
 
 # The command-line arguments, the forwarded text and the hand-over queue.
 set(PELLIX_arguments_SOURCES
@@ -53,19 +57,23 @@ set(PELLIX_rpc_USES common arguments)
 set(PELLIX_rpc_SYSTEM_LIBRARIES rpcrt4 advapi32)
 # What the virtual machine is given: the fixed options and the files'.
 set(PELLIX_vm_options_SOURCES
-    vm_options/java_options.cpp vm_options/vm_options_file.cpp vm_options/vm_options_file_win.cpp)
+    vm_options/java_options.cpp vm_options/vm_options_file.cpp
+    vm_options/java_options_win.cpp vm_options/vm_options_file_win.cpp)
 set(PELLIX_vm_options_USES common runtime)
 # The class-data cache under the user's local application data.
 set(PELLIX_class_data_SOURCES class_data/class_data.cpp class_data/class_data_win.cpp)
 set(PELLIX_class_data_USES common runtime vm_options)
 # Loading the runtime's library and creating the machine.
 set(PELLIX_vm_SOURCES vm/java_creation.cpp vm/java_vm_win.cpp)
-set(PELLIX_vm_USES common outcome runtime java_calls vm_options class_data)
-# The launch driver: the instance lock, both instances' paths, the watcher.
-set(PELLIX_launcher_SOURCES launcher/launch_driver_win.cpp)
+set(PELLIX_vm_USES common outcome vm_options)
+# The launch driver: the instance lock, both instances' paths, the watcher,
+# the start of Java as one sequence, and the one place that reports a
+# failure.
+set(PELLIX_launcher_SOURCES launcher/java_launch_win.cpp launcher/launch_driver_win.cpp)
 set(PELLIX_launcher_USES
     common arguments prompt outcome runtime java_calls rpc vm_options class_data vm)
-# The locale file (the entry itself, app/main_win.cpp, is the executable's).
+# The locale file, and where the application's files are (the entry itself,
+# app/main_win.cpp, is the executable's).
 set(PELLIX_app_SOURCES app/app_folder.cpp app/locale_file.cpp)
 set(PELLIX_app_USES common)
 

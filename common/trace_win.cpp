@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <string>
 
+#include "text_win.h"
+
 #ifndef PELLIX_NO_TRACE
 namespace {
 
@@ -117,11 +119,9 @@ std::string traceUtf8(const wchar_t* text) {
 }
 
 std::string traceUtf8(const char* systemText) {
-    const int size = MultiByteToWideChar(CP_ACP, 0, systemText, -1, nullptr, 0);
-    if (size <= 1) {
-        return {};
-    }
-    std::wstring wide(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, systemText, -1, wide.data(), size);
-    return traceUtf8(wide.c_str());
+    return traceUtf8(fromCodePage(systemText));
+}
+
+std::string traceUtf8(const std::u16string& text) {
+    return traceUtf8(reinterpret_cast<const wchar_t*>(text.c_str()));
 }

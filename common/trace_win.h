@@ -14,3 +14,4 @@ void startTrace();
 // system's code page in which the launcher holds its narrow texts.
 std::string traceUtf8(const wchar_t* text);
 std::string traceUtf8(const char* systemText);
+std::string traceUtf8(const std::u16string& text);

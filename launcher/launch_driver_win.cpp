@@ -1,7 +1,7 @@
 // startApplication: one instance per logon session. The first start runs the
 // Java application and then watches for signals from later starts; a later
 // start hands its arguments over and signals.
-#include "launcher.h"
+#include "launch_driver.h"
 
 #include <windows.h>
 
@@ -12,8 +12,8 @@
 #include "common/trace.h"
 #include "common/unique_handle_win.h"
 #include "java_calls/java_calls.h"
+#include "launcher.h"
 #include "outcome/java_outcome.h"
-#include "vm/java_vm.h"
 #include "pending_files.h"
 #include "prompt/java_prompt.h"
 #include "rpc/remote_calls.h"
@@ -70,9 +70,8 @@ void takeInstanceLock(const char* mutexName) {
 // Explorer passes full paths; a command prompt passes what the user typed.
 bool namesRelativeFiles(const WideArgList& args) {
     for (int32_t i = 0; i < args.count; ++i) {
-        if (isRelativeName(args.entries[i]) &&
-            GetFileAttributesW(reinterpret_cast<const wchar_t*>(args.entries[i])) !=
-                INVALID_FILE_ATTRIBUTES) {
+        if (isRelativeName(args.entries[i]) && GetFileAttributesW(reinterpret_cast<const wchar_t*>(
+                                                   args.entries[i])) != INVALID_FILE_ATTRIBUTES) {
             return true;
         }
     }
@@ -138,23 +137,12 @@ void openPendingFiles() {
     }
 }
 
-// The runtime's own words are English, as is the rest of the window: whoever
-// writes an options file reads them.
-void showOptionsRefusal() {
-    const std::string message = optionsRefusalMessage();
-    const int length = MultiByteToWideChar(CP_UTF8, 0, message.c_str(), -1, nullptr, 0);
-    std::wstring text(static_cast<std::size_t>(length > 0 ? length : 1), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, message.c_str(), -1, text.data(), length);
-    MessageBoxW(nullptr, text.c_str(), javaPromptInfo.title,
-                MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
-}
-
 // The one place where a failed launch becomes what the user sees.
-FailureReport report(JavaOutcome launched) {
-    const FailureReport report = reportFor(launched);
+FailureReport report(const JavaLaunchResult& launched) {
+    const FailureReport report = reportFor(launched.outcome);
     const char* const shown[] = {"watching for later starts", "missing-Java dialog", "silent end",
                                  "options refusal window"};
-    TRACE("launch: %s, %s", outcomeName(launched), shown[static_cast<int>(report)]);
+    TRACE("launch: %s, %s", outcomeName(launched.outcome), shown[static_cast<int>(report)]);
     switch (report) {
     case FailureReport::GoOn:
     case FailureReport::SilentEnd:
@@ -163,16 +151,24 @@ FailureReport report(JavaOutcome launched) {
         showJavaPrompt(javaPromptInfo);
         break;
     case FailureReport::OptionsRefusal:
-        showOptionsRefusal();
+        MessageBoxW(nullptr,
+                    reinterpret_cast<const wchar_t*>(
+                        optionsRefusalText(launched.optionsFiles, launched.printed).c_str()),
+                    javaPromptInfo.title, MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
         break;
     }
     return report;
 }
 
+void reportEnd(const JavaLaunchResult& ended) {
+    report(ended);
+}
+
 } // namespace
 
-int32_t startApplication(const char* mutexName, const char* classPath, void* /*unused*/,
-                         const char* mainClass, const char* laterCallsClass, int32_t extraJarMode) {
+int32_t startApplicationIn(const LaunchPlaces& places, const char* mutexName, const char* classPath,
+                           const char* mainClass, const char* laterCallsClass,
+                           int32_t extraJarMode) {
     grantForeground();
     // A name that does not fit is not cut: a cut name would name another
     // class. The earlier name is kept instead.
@@ -191,8 +187,8 @@ int32_t startApplication(const char* mutexName, const char* classPath, void* /*u
     TRACE("messaging server: %ld", static_cast<long>(serving));
     // An ending inside the creation is reported from within the runtime's
     // hook, which then ends the process.
-    const JavaOutcome launched =
-        launchJava(classPath, mainClass, extraJarMode, [](JavaOutcome ending) { report(ending); });
+    const JavaLaunchResult launched =
+        launchJava(places.java, classPath, mainClass, extraJarMode, reportEnd);
     if (report(launched) == FailureReport::GoOn) {
         watchForSignals();
     }

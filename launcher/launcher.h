@@ -1,7 +1,8 @@
 // The launcher's exported functions and the result that callers compare.
-// startApplication lives in launcher/launch_driver_win.cpp, callJavaMethod
-// in launcher/java/java_calls.cpp; this header includes nothing of the
-// project, so that both may declare their export through it.
+// startApplication lives in app/main_win.cpp, beside the entry that finds the
+// places it needs, callJavaMethod in java_calls/java_calls.cpp; this header
+// includes nothing of the project, so that both may declare their export
+// through it.
 #pragma once
 
 #include <cstdint>

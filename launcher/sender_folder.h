@@ -6,12 +6,9 @@
 #include <string>
 #include <string_view>
 
-// Whether two working directories are the same folder: letter case (ASCII)
-// and a trailing separator aside, "/" and "\" alike.
-bool sameFolder(std::u16string_view a, std::u16string_view b);
-
-// Whether entry depends on the working directory's folder: it has no drive
-// ("C:\x", and "C:x", which depends on another folder) and is no UNC path.
+// Whether entry depends on this start's working directory: its folder, or
+// its drive ("\x"). A name with a drive ("C:\x", and "C:x", which depends
+// on another folder) or a UNC path does not.
 bool isRelativeName(std::u16string_view entry);
 
 // The full path that entry names relative to senderFolder, for a first

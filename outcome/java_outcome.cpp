@@ -3,6 +3,7 @@
 FailureReport reportFor(JavaOutcome outcome) {
     switch (outcome) {
     case JavaOutcome::HomeFound:
+    case JavaOutcome::LibraryLoaded:
     case JavaOutcome::Created:
     case JavaOutcome::Running:
         return FailureReport::GoOn;
@@ -29,6 +30,8 @@ const char* outcomeName(JavaOutcome outcome) {
     switch (outcome) {
     case JavaOutcome::HomeFound:
         return "home found";
+    case JavaOutcome::LibraryLoaded:
+        return "library loaded";
     case JavaOutcome::Created:
         return "virtual machine created";
     case JavaOutcome::Running:
@@ -61,16 +64,19 @@ const char* outcomeName(JavaOutcome outcome) {
     return "unknown outcome";
 }
 
-std::string optionsRefusalText(const std::vector<std::string>& files, std::string_view printed) {
-    std::string text = "Tavora cannot start: Java did not accept the options in\n";
-    for (const std::string& file : files) {
-        text += "\n" + file;
+std::u16string optionsRefusalText(const std::vector<std::u16string>& files,
+                                  std::u16string_view printed) {
+    // The runtime's own words are English, as is the rest of the window:
+    // whoever writes an options file reads them.
+    std::u16string text = u"Tavora cannot start: Java did not accept the options in\n";
+    for (const std::u16string& file : files) {
+        text += u"\n" + file;
     }
-    while (!printed.empty() && (printed.back() == '\n' || printed.back() == '\r')) {
+    while (!printed.empty() && (printed.back() == u'\n' || printed.back() == u'\r')) {
         printed.remove_suffix(1);
     }
-    text += printed.empty() ? "\n\nJava gave no reason." : "\n\nJava said:\n\n";
+    text += printed.empty() ? u"\n\nJava gave no reason." : u"\n\nJava said:\n\n";
     text += printed;
-    text += "\n\nCorrect or remove these options, then start Tavora again.";
+    text += u"\n\nCorrect or remove these options, then start Tavora again.";
     return text;
 }

@@ -11,9 +11,10 @@
 
 enum class JavaOutcome : int32_t {
     // On the way.
-    HomeFound, // a runtime's home directory is known
-    Created,   // its virtual machine exists
-    Running,   // main has returned: the application is up
+    HomeFound,     // a runtime's home directory is known
+    LibraryLoaded, // its library is loaded and has both exports
+    Created,       // its virtual machine exists
+    Running,       // main has returned: the application is up
     // Discovery failed.
     NoRuntimeKey,     // the runtimes' registry key cannot be opened
     NoCurrentVersion, // its "CurrentVersion" cannot be read
@@ -47,6 +48,7 @@ const char* outcomeName(JavaOutcome outcome);
 // would not help.
 FailureReport reportFor(JavaOutcome outcome);
 
-// The text of the window for OptionsRefusal: the options files (UTF-8
-// paths) and what the runtime printed (UTF-8).
-std::string optionsRefusalText(const std::vector<std::string>& files, std::string_view printed);
+// The text of the window for OptionsRefusal: the options files that gave
+// options and what the runtime printed.
+std::u16string optionsRefusalText(const std::vector<std::u16string>& files,
+                                  std::u16string_view printed);

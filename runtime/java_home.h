@@ -16,37 +16,48 @@ constexpr std::size_t kRegistryTextSize = 4096;
 // Where runtimes register, under HKEY_LOCAL_MACHINE.
 constexpr const char* kRuntimeKeyName = "SOFTWARE\\JavaSoft\\Java Runtime Environment";
 
-// What discovery found: a runtime's home directory and version text
-// (HomeFound), or where the classic key's reading stopped and the failed
-// registry call's status. tried holds every place looked at, in the order
-// they were looked at, and chosen the index there of the runtime used.
+// The runtime that a launch uses, as discovery found it: every fact that
+// the later steps take of it, each found once.
+struct JavaRuntime {
+    std::string home;
+    std::string version;        // as its place gave it: the key's text, or the release file's
+    std::string release;        // the first kReleaseReadSize bytes of its release file
+    std::string releaseVersion; // that file's JAVA_VERSION; empty without one
+    RuntimeSource source = RuntimeSource::Classic;
+    bool openJ9Place = false; // found under a key that only OpenJ9 runtimes use
+};
+
+// What discovery found: the runtime (HomeFound), or where the classic key's
+// reading stopped and the failed registry call's status. tried holds every
+// place looked at, in the order they were looked at, and chosen the index
+// there of the runtime used.
 struct JavaHomeLookup {
     JavaOutcome outcome = JavaOutcome::NoRuntimeKey;
     long status = 0;
-    std::string home;
-    std::string version;
-    RuntimeSource source = RuntimeSource::Classic;
+    JavaRuntime runtime;
     std::vector<RuntimeCandidate> tried;
     std::size_t chosen = kNoCandidate;
 };
 
-// Finds the runtime to use: one shipped beside the executable when it holds
-// a library; otherwise the current runtime of the classic key, as read
-// always; and only where that reading would end with the missing-Java
-// dialog, the best runtime of the fallback places and JAVA_HOME, when one
-// holds a library. Changes nothing: the caller puts to use what it found.
-JavaHomeLookup findJavaHome();
+// Finds the runtime to use: one shipped in the folder "jre" of
+// executableFolder (the executable's, in the system code page; none where it
+// is empty) when it holds a library; otherwise the current runtime of the
+// classic key, as read always; and only where that reading would end with
+// the missing-Java dialog, the best runtime of the fallback places and
+// JAVA_HOME, when one holds a library. Changes nothing: the caller puts to
+// use what it found.
+JavaHomeLookup findJavaHome(const std::string& executableFolder);
 
 // Replaces the process's "path" with the runtime's bin directory for
 // runtimes of version 1.7 or later, before its library loads.
-void useJavaHome(const JavaHomeLookup& found);
+void useJavaHome(const JavaRuntime& runtime);
 
 // kRuntimeKeyName, a backslash and the version text.
 std::string versionedKeyName(std::string_view version);
 
 // Whether the version text, read as a decimal number the way strtod reads
 // it, is 1.7 or more: "1.10" reads as 1.1, and a text that does not start
-// with a number as 0.
+// with a decimal number as 0.
 bool replacesSearchPath(const char* version);
 
 // Reads the text value valueName of keyName under HKEY_LOCAL_MACHINE, in

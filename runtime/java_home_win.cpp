@@ -45,7 +45,7 @@ void readClassicKey(JavaHomeLookup& found) {
         stopped(found, JavaOutcome::NoCurrentVersion, status);
         return;
     }
-    found.version = version;
+    found.runtime.version = version;
 
     char javaHome[kRegistryTextSize] = "";
     status = readMachineText(versionedKeyName(version).c_str(), "JavaHome", javaHome,
@@ -60,58 +60,68 @@ void readClassicKey(JavaHomeLookup& found) {
     }
     found.outcome = JavaOutcome::HomeFound;
     found.status = ERROR_SUCCESS;
-    found.home = javaHome;
+    found.runtime.home = javaHome;
 }
 
 void choose(JavaHomeLookup& found, std::size_t chosen) {
-    const RuntimeCandidate& c = found.tried[chosen];
+    RuntimeCandidate& c = found.tried[chosen];
     found.outcome = JavaOutcome::HomeFound;
     found.status = ERROR_SUCCESS;
-    found.home = c.home;
-    found.version = c.version;
-    found.source = c.source;
     found.chosen = chosen;
+    JavaRuntime& runtime = found.runtime;
+    runtime.home = c.home;
+    runtime.version = c.version;
+    runtime.source = c.source;
+    runtime.openJ9Place = c.source == RuntimeSource::Registry && kFallbackPlaces[c.place].openJ9;
+    if (c.releaseRead) {
+        runtime.release = std::move(c.release);
+    }
 }
 
 } // namespace
 
-JavaHomeLookup findJavaHome() {
+JavaHomeLookup findJavaHome(const std::string& executableFolder) {
     JavaHomeLookup found;
-    found.tried.push_back(shippedRuntime());
+    found.tried.push_back(shippedRuntime(executableFolder));
     // The packager's explicit choice comes before anything installed.
     if (found.tried.back().libraries != 0) {
         choose(found, 0);
-        return found;
-    }
-
-    readClassicKey(found);
-    const std::size_t classic = found.tried.size();
-    RuntimeCandidate& record = found.tried.emplace_back();
-    record.source = RuntimeSource::Classic;
-    record.root = RegistryRoot::LocalMachine;
-    record.status = found.status;
-    record.home = found.home;
-    record.version = found.version;
-    if (found.outcome == JavaOutcome::HomeFound) {
-        record.libraries = libraryFilesIn(found.home);
-        record.checked = true;
-        found.chosen = classic;
-    }
-    if (fallsBack(found.outcome, record.libraries)) {
-        const std::size_t chosen = findFallbackRuntime(found.tried);
-        if (chosen != kNoCandidate) {
-            choose(found, chosen);
+    } else {
+        readClassicKey(found);
+        const std::size_t classic = found.tried.size();
+        RuntimeCandidate& record = found.tried.emplace_back();
+        record.source = RuntimeSource::Classic;
+        record.root = RegistryRoot::LocalMachine;
+        record.status = found.status;
+        record.home = found.runtime.home;
+        record.version = found.runtime.version;
+        if (found.outcome == JavaOutcome::HomeFound) {
+            record.libraries = libraryFilesIn(found.runtime.home);
+            record.checked = true;
+            found.chosen = classic;
         }
+        if (fallsBack(found.outcome, record.libraries)) {
+            const std::size_t chosen = findFallbackRuntime(found.tried);
+            if (chosen != kNoCandidate) {
+                choose(found, chosen);
+            }
+        }
+        // Where nothing else gives a runtime, the classic key's reading goes
+        // on as it always did, a home without a library included.
     }
-    // Where nothing else gives a runtime, the classic key's reading goes on
-    // as it always did, a home without a library included.
+    const std::size_t chosen = found.chosen;
+    if (found.outcome == JavaOutcome::HomeFound &&
+        (chosen >= found.tried.size() || !found.tried[chosen].releaseRead)) {
+        found.runtime.release = releaseTextIn(found.runtime.home);
+    }
+    found.runtime.releaseVersion = releaseVersion(found.runtime.release);
     return found;
 }
 
-void useJavaHome(const JavaHomeLookup& found) {
-    if (replacesSearchPathFor(found.source, found.version)) {
+void useJavaHome(const JavaRuntime& runtime) {
+    if (replacesSearchPathFor(runtime.source, runtime.version)) {
         // Replaced, not extended: the process and everything it starts
         // search the runtime's bin directory alone.
-        SetEnvironmentVariableA("path", (found.home + "\\bin").c_str());
+        SetEnvironmentVariableA("path", (runtime.home + "\\bin").c_str());
     }
 }

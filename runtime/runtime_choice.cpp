@@ -3,28 +3,30 @@
 #include <algorithm>
 #include <limits>
 
+#include "common/path_rules.h"
 #include "java_home.h"
 
 const FallbackPlace kFallbackPlaces[kFallbackPlaceCount] = {
     // Java 9 and later; the subkeys are versions.
-    {"SOFTWARE\\JavaSoft\\JRE", "", "JavaHome", PlaceShape::CurrentOrEach, false},
-    {"SOFTWARE\\JavaSoft\\JDK", "", "JavaHome", PlaceShape::CurrentOrEach, false},
+    {"SOFTWARE\\JavaSoft\\JRE", "", "JavaHome", PlaceShape::CurrentOrEach, false, false},
+    {"SOFTWARE\\JavaSoft\\JDK", "", "JavaHome", PlaceShape::CurrentOrEach, false, false},
     // Java 8 JDKs, whose runtime is the jre folder inside.
-    {"SOFTWARE\\JavaSoft\\Java Development Kit", "", "JavaHome", PlaceShape::CurrentOrEach, true},
+    {"SOFTWARE\\JavaSoft\\Java Development Kit", "", "JavaHome", PlaceShape::CurrentOrEach, true,
+     false},
     // The makers' own keys, one subkey per installed version.
-    {"SOFTWARE\\Eclipse Adoptium\\JRE", "hotspot\\MSI", "Path", PlaceShape::Each, false},
-    {"SOFTWARE\\Eclipse Adoptium\\JDK", "hotspot\\MSI", "Path", PlaceShape::Each, false},
-    {"SOFTWARE\\AdoptOpenJDK\\JRE", "hotspot\\MSI", "Path", PlaceShape::Each, false},
-    {"SOFTWARE\\AdoptOpenJDK\\JDK", "hotspot\\MSI", "Path", PlaceShape::Each, false},
-    {"SOFTWARE\\Eclipse Foundation\\JDK", "hotspot\\MSI", "Path", PlaceShape::Each, false},
-    {"SOFTWARE\\Eclipse Foundation\\JRE", "hotspot\\MSI", "Path", PlaceShape::Each, false},
+    {"SOFTWARE\\Eclipse Adoptium\\JRE", "hotspot\\MSI", "Path", PlaceShape::Each, false, false},
+    {"SOFTWARE\\Eclipse Adoptium\\JDK", "hotspot\\MSI", "Path", PlaceShape::Each, false, false},
+    {"SOFTWARE\\AdoptOpenJDK\\JRE", "hotspot\\MSI", "Path", PlaceShape::Each, false, false},
+    {"SOFTWARE\\AdoptOpenJDK\\JDK", "hotspot\\MSI", "Path", PlaceShape::Each, false, false},
+    {"SOFTWARE\\Eclipse Foundation\\JDK", "hotspot\\MSI", "Path", PlaceShape::Each, false, false},
+    {"SOFTWARE\\Eclipse Foundation\\JRE", "hotspot\\MSI", "Path", PlaceShape::Each, false, false},
     // Its "JavaHome" value is a flag of the installer, not a folder.
-    {"SOFTWARE\\Microsoft\\JDK", "hotspot\\MSI", "Path", PlaceShape::Each, false},
-    {"SOFTWARE\\Semeru\\JRE", "openj9\\MSI", "Path", PlaceShape::Each, false},
-    {"SOFTWARE\\Semeru\\JDK", "openj9\\MSI", "Path", PlaceShape::Each, false},
+    {"SOFTWARE\\Microsoft\\JDK", "hotspot\\MSI", "Path", PlaceShape::Each, false, false},
+    {"SOFTWARE\\Semeru\\JRE", "openj9\\MSI", "Path", PlaceShape::Each, false, true},
+    {"SOFTWARE\\Semeru\\JDK", "openj9\\MSI", "Path", PlaceShape::Each, false, true},
     // Subkeys named for the product ("zulu-17"), not always for a version.
-    {"SOFTWARE\\Azul Systems\\Zulu", "", "InstallationPath", PlaceShape::Each, false},
-    {"SOFTWARE\\BellSoft\\Liberica", "", "InstallationPath", PlaceShape::Each, false},
+    {"SOFTWARE\\Azul Systems\\Zulu", "", "InstallationPath", PlaceShape::Each, false, false},
+    {"SOFTWARE\\BellSoft\\Liberica", "", "InstallationPath", PlaceShape::Each, false, false},
 };
 
 namespace {
@@ -35,14 +37,6 @@ bool isDigit(char c) {
 
 bool isLetter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-bool isSeparator(char c) {
-    return c == '\\' || c == '/';
-}
-
-char lowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 // Reads the digits at text[at...], saturating rather than wrapping: a
@@ -138,10 +132,7 @@ std::string releaseVersion(std::string_view text) {
 }
 
 std::string runtimeHome(std::string_view value, bool jreFolder) {
-    while (!value.empty() && isSeparator(value.back())) {
-        value.remove_suffix(1);
-    }
-    std::string home(value);
+    std::string home(withoutTrailingSeparators(value));
     if (jreFolder && !home.empty()) {
         home += "\\jre";
     }
@@ -149,23 +140,16 @@ std::string runtimeHome(std::string_view value, bool jreFolder) {
 }
 
 bool isAbsoluteHome(std::string_view home) {
-    const bool drive =
-        home.size() >= 3 && isLetter(home[0]) && home[1] == ':' && isSeparator(home[2]);
-    const bool unc =
-        home.size() >= 3 && isSeparator(home[0]) && isSeparator(home[1]) && !isSeparator(home[2]);
-    return drive || unc;
+    // Stricter than Windows, which takes any unit for a drive and three
+    // separators for a UNC path: a value that names no real folder is no home.
+    if (pathKind(home) != PathKind::Full) {
+        return false;
+    }
+    return home[1] == ':' ? isLetter(home[0]) : home.size() >= 3 && !isSeparator(home[2]);
 }
 
 bool sameKeyName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (lowerAscii(a[i]) != lowerAscii(b[i])) {
-            return false;
-        }
-    }
-    return true;
+    return sameIgnoringCase(a, b);
 }
 
 std::vector<std::size_t> preferenceOrder(const std::vector<RuntimeCandidate>& candidates) {

@@ -62,6 +62,7 @@ struct FallbackPlace {
     const char* valueName; // the value that holds the folder
     PlaceShape shape;
     bool jreOnly; // the runtime is the folder's "jre" alone (a Java 8 JDK)
+    bool openJ9;  // only OpenJ9 runtimes register here
 };
 
 // In the order that decides between runtimes of the same version.
@@ -98,13 +99,15 @@ std::string releaseVersion(std::string_view text);
 struct RuntimeCandidate {
     RuntimeSource source = RuntimeSource::Registry;
     RegistryRoot root = RegistryRoot::None;
-    int32_t place = -1;     // index into kFallbackPlaces, for RuntimeSource::Registry
-    std::string subkey;     // for RuntimeSource::Registry, the subkey's name
-    bool read = true;       // whether its value was read: a subkey named for a
-                            // version is read only when its turn comes
-    long status = 0;        // the failed call's status; 0 once read
-    std::string home;       // the runtime's folder
-    std::string version;    // the key name's text, or the release file's
+    int32_t place = -1;  // index into kFallbackPlaces, for RuntimeSource::Registry
+    std::string subkey;  // for RuntimeSource::Registry, the subkey's name
+    bool read = true;    // whether its value was read: a subkey named for a
+                         // version is read only when its turn comes
+    long status = 0;     // the failed call's status; 0 once read
+    std::string home;    // the runtime's folder
+    std::string version; // the key name's text, or the release file's
+    std::string release; // home's release file, where it was read for the version
+    bool releaseRead = false;
     bool current = false;   // the subkey that its place's "CurrentVersion" names
     bool alsoJre = false;   // home's jre folder may hold the runtime instead
     bool checked = false;   // whether the library places were looked at
@@ -161,10 +164,10 @@ unsigned libraryFilesIn(const std::string& home);
 // The first kReleaseReadSize bytes of folder's release file, or empty.
 std::string releaseTextIn(const std::string& folder);
 
-// The folder kShippedRuntimeFolder in the directory of the executable (not
-// the working directory), with its library places checked and, when one
-// holds a library, its version from the release file.
-RuntimeCandidate shippedRuntime();
+// The folder kShippedRuntimeFolder in the executable's folder (not the
+// working directory), with its library places checked and, when one holds a
+// library, its version from the release file.
+RuntimeCandidate shippedRuntime(const std::string& executableFolder);
 
 // Appends every subkey of the fallback places, in the order of
 // kFallbackPlaces, under HKEY_LOCAL_MACHINE and then HKEY_CURRENT_USER, in

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "common/files_win.h"
+#include "common/path_rules.h"
 #include "common/unique_handle_win.h"
 #include "java_home.h"
 
@@ -61,9 +63,17 @@ LONG readText(HKEY key, const std::string& path, const char* name, std::string& 
     return ERROR_SUCCESS;
 }
 
-// The JAVA_VERSION of folder's release file, or empty.
-std::string releaseVersionIn(const std::string& folder) {
-    return releaseVersion(releaseTextIn(folder));
+// The JAVA_VERSION of folder's release file, or empty. The text is kept
+// where folder is the candidate's home: should that runtime be chosen, its
+// release file is not read again.
+std::string releaseVersionIn(const std::string& folder, RuntimeCandidate& c) {
+    std::string text = releaseTextIn(folder);
+    std::string version = releaseVersion(text);
+    if (folder == c.home) {
+        c.release = std::move(text);
+        c.releaseRead = true;
+    }
+    return version;
 }
 
 // Reads a subkey's value into its candidate: its home, and where its name
@@ -83,7 +93,7 @@ void readValue(HKEY placeKey, RuntimeCandidate& c) {
     }
     c.home = runtimeHome(value, place.jreOnly);
     if (!parseJavaVersion(c.version).known) {
-        c.version = releaseVersionIn(runtimeHome(value, false));
+        c.version = releaseVersionIn(runtimeHome(value, false), c);
     }
 }
 
@@ -155,7 +165,7 @@ void listJavaHome(std::vector<RuntimeCandidate>& candidates) {
         c.status = static_cast<long>(GetLastError());
     } else {
         c.home = runtimeHome(std::string_view(value, length), false);
-        c.version = releaseVersionIn(c.home);
+        c.version = releaseVersionIn(c.home, c);
     }
 }
 
@@ -170,6 +180,8 @@ void checkLibraries(RuntimeCandidate& c) {
         c.libraries = libraryFilesIn(jre);
         if (c.libraries != 0) {
             c.home = jre;
+            c.release.clear(); // the folder's, not this home's
+            c.releaseRead = false;
         }
     }
 }
@@ -185,35 +197,25 @@ unsigned libraryFilesIn(const std::string& home) {
     }
     unsigned files = 0;
     for (std::size_t i = 0; i < kLibraryPlaceCount; ++i) {
-        const DWORD attributes = GetFileAttributesA((home + kLibraryFiles[i]).c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-            files |= 1U << i;
-        }
+        files |= isFile((home + kLibraryFiles[i]).c_str()) ? 1U << i : 0;
     }
     return files;
 }
 
-RuntimeCandidate shippedRuntime() {
+RuntimeCandidate shippedRuntime(const std::string& executableFolder) {
     RuntimeCandidate c;
     c.source = RuntimeSource::Shipped;
-    char path[kRegistryTextSize];
-    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    if (length == 0 || length >= sizeof path) {
-        // A cut path would name another folder.
-        c.status = length == 0 ? static_cast<long>(GetLastError()) : ERROR_INSUFFICIENT_BUFFER;
-        return c;
-    }
-    const std::string executable(path, length);
-    const std::size_t slash = executable.find_last_of('\\');
-    if (slash == std::string::npos) {
+    if (executableFolder.empty()) {
+        // No folder that the code page can name: a stand-in would name
+        // another.
         c.status = ERROR_BAD_PATHNAME;
         return c;
     }
-    c.home = executable.substr(0, slash + 1) + kShippedRuntimeFolder;
+    c.home = joinPath(executableFolder, kShippedRuntimeFolder);
     c.checked = true;
     c.libraries = libraryFilesIn(c.home);
     if (c.libraries != 0) {
-        c.version = releaseVersionIn(c.home);
+        c.version = releaseVersionIn(c.home, c);
     }
     return c;
 }
@@ -248,14 +250,6 @@ std::size_t findFallbackRuntime(std::vector<RuntimeCandidate>& candidates) {
 }
 
 std::string releaseTextIn(const std::string& folder) {
-    const UniqueHandle file =
-        fileHandle(CreateFileA((folder + "\\" + kReleaseFile).c_str(), GENERIC_READ,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     char text[kReleaseReadSize];
-    DWORD read = 0;
-    if (!file || !ReadFile(file.get(), text, sizeof text, &read, nullptr)) {
-        return {};
-    }
-    return std::string(text, read);
+    return std::string(readHead(joinPath(folder, kReleaseFile).c_str(), text, sizeof text));
 }

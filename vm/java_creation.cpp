@@ -4,15 +4,12 @@
 #include <mutex>
 
 #include "common/trace.h"
-#include "java_calls/java_calls.h"
 
 namespace {
 
-constexpr jint kJniVersion14 = 0x00010004;
-
 // The runtime prints from any of its threads, also while another ends the
 // process; the lock keeps the text and the line whole.
-struct Listening {
+struct ListenerState {
     std::mutex lock;
     RuntimeListener listener;
     bool creating = false;
@@ -20,13 +17,13 @@ struct Listening {
     std::string partLine;
 };
 
-Listening& listening() {
+ListenerState& listenerState() {
     // Never destroyed: the runtime may print while the process ends.
-    static auto* state = new Listening;
+    static auto* state = new ListenerState;
     return *state;
 }
 
-void passLines(Listening& state, std::string_view text, bool whole) {
+void passLines(ListenerState& state, std::string_view text, bool whole) {
     state.partLine += text;
     std::size_t start = 0;
     for (std::size_t end; (end = state.partLine.find('\n', start)) != std::string::npos;
@@ -51,25 +48,31 @@ void passLines(Listening& state, std::string_view text, bool whole) {
 // Outside the creation, the hooks only listen: the runtime then goes on as
 // without them, and an application's System.exit ends the process with its
 // code.
-void ended(const char* how, jint code) {
-    Listening& state = listening();
-    void (*endedInCreation)(JavaOutcome) = nullptr;
+void runtimeEnds(const char* how, jint code) {
+    ListenerState& state = listenerState();
+    void (*endInCreation)(std::string_view, void*) = nullptr;
+    void* context = nullptr;
+    std::string printed;
     {
         std::lock_guard<std::mutex> guard(state.lock);
         passLines(state, {}, true);
-        endedInCreation = state.creating ? state.listener.endedInCreation : nullptr;
+        if (state.creating) {
+            endInCreation = state.listener.endInCreation;
+            context = state.listener.context;
+            printed = state.printed;
+        }
         TRACE("runtime ends the process: %s %ld, %s", how, static_cast<long>(code),
               state.creating ? "while the machine is created" : "after its creation");
     }
-    if (endedInCreation != nullptr) {
-        endedInCreation(JavaOutcome::EndedInCreation);
+    if (endInCreation != nullptr) {
+        endInCreation(printed, context);
     }
 }
 
 jint JNICALL printHook(std::FILE* stream, const char* format, va_list args) {
     try {
         const std::string text = formatToString(format, args);
-        Listening& state = listening();
+        ListenerState& state = listenerState();
         std::lock_guard<std::mutex> guard(state.lock);
         if (state.listener.forward != nullptr) {
             state.listener.forward(stream, text);
@@ -85,11 +88,11 @@ jint JNICALL printHook(std::FILE* stream, const char* format, va_list args) {
 }
 
 void JNICALL exitHook(jint code) {
-    ended("exit", code);
+    runtimeEnds("exit", code);
 }
 
 void JNICALL abortHook() {
-    ended("abort", 1);
+    runtimeEnds("abort", 1);
 }
 
 // The runtime compares the names and never writes them.
@@ -105,9 +108,21 @@ std::vector<JavaVMOption> runtimeHooks() {
             {kAbortName, reinterpret_cast<void*>(&abortHook)}};
 }
 
+Listening listeningFor(bool optionsFromFiles, bool traceOn) {
+    return {optionsFromFiles || traceOn, optionsFromFiles};
+}
+
+JavaOutcome creationOutcome(jint created, jint versionReadBack, bool blameOptions) {
+    if (created < 0) {
+        return blameOptions ? JavaOutcome::OptionsRefused : JavaOutcome::CreationFailed;
+    }
+    return versionReadBack < kJniVersion14 ? JavaOutcome::VersionTooLow : JavaOutcome::Created;
+}
+
 JavaOutcome createJavaMachine(CreateJavaVMFn create, JavaLaunchOptions& launch,
-                              const RuntimeListener& listener) {
-    Listening& state = listening();
+                              const RuntimeListener& listener, bool blameOptions, JavaVM** vm,
+                              JNIEnv** env) {
+    ListenerState& state = listenerState();
     {
         std::lock_guard<std::mutex> guard(state.lock);
         state.listener = listener;
@@ -115,7 +130,7 @@ JavaOutcome createJavaMachine(CreateJavaVMFn create, JavaLaunchOptions& launch,
         state.creating = true;
     }
     const jint version = launch.initArgs.version;
-    const jint created = create(&javaVM, reinterpret_cast<void**>(&javaEnv), &launch.initArgs);
+    const jint created = create(vm, reinterpret_cast<void**>(env), &launch.initArgs);
     {
         std::lock_guard<std::mutex> guard(state.lock);
         state.creating = false;
@@ -124,20 +139,11 @@ JavaOutcome createJavaMachine(CreateJavaVMFn create, JavaLaunchOptions& launch,
     TRACE("JNI_CreateJavaVM with version 0x%08lx: %ld, version read back 0x%08lx",
           static_cast<unsigned long>(version), static_cast<long>(created),
           static_cast<unsigned long>(launch.initArgs.version));
-    if (created < 0) {
-        return listener.endedInCreation != nullptr ? JavaOutcome::OptionsRefused
-                                                   : JavaOutcome::CreationFailed;
-    }
-    // The version is read back: a runtime that was asked for 1.2 does not
-    // pass, whatever it answered.
-    if (launch.initArgs.version < kJniVersion14) {
-        return JavaOutcome::VersionTooLow;
-    }
-    return JavaOutcome::Created;
+    return creationOutcome(created, launch.initArgs.version, blameOptions);
 }
 
 std::string printedInCreation() {
-    Listening& state = listening();
+    ListenerState& state = listenerState();
     std::lock_guard<std::mutex> guard(state.lock);
     return state.printed;
 }

@@ -1,29 +1,33 @@
-// Creating the virtual machine of the installed runtime inside this process,
-// and the launch that runs the application on it.
+// The runtime's virtual machine library in this process, and the creation of
+// the machine from it.
 #pragma once
 
-#include <cstdint>
 #include <string>
+#include <string_view>
 
+#include "java_creation.h"
 #include "outcome/java_outcome.h"
+#include "vm_options/java_options.h"
 
-// Finds the runtime, loads its virtual machine library and creates the
-// machine with the class path and the options of the launcher. Created, or
-// where it stopped; the library stays loaded either way.
-JavaOutcome startJavaVM(const char* classPath, int32_t extraJarMode);
+// The library as loaded: its path, the interface version that its place is
+// asked for, and its creation export.
+struct JavaLibrary {
+    std::string path;
+    jint version = 0;
+    CreateJavaVMFn createJavaVM = nullptr;
+};
 
-// Creates the machine and calls the main class's main with this process's
-// arguments: Running once main has returned, or where it stopped. Where the
-// runtime ends the process while it creates the machine with options from
-// the options files, reportEnd is called with EndedInCreation, and the
-// process then ends with 1.
-JavaOutcome launchJava(const char* classPath, const char* mainClass, int32_t extraJarMode,
-                       void (*reportEnd)(JavaOutcome));
+// Loads the first of the three places' libraries under home that loads, for
+// the life of the process, and finds its two exports: LibraryLoaded, or
+// where it stopped. Dependent libraries are found in home's bin directory
+// from here on.
+JavaOutcome loadJavaLibrary(const std::string& home, JavaLibrary& library);
 
-// The text of the window for OptionsRefusal, for the last creation.
-std::string optionsRefusalMessage();
-
-// Appends the class-path entries of another product's jars for mode to
-// option. Returns the failed registry call's status or 0; the launch goes on
-// either way.
-int32_t appendExtraJars(std::string& option, int32_t mode);
+// Creates the machine with launch's options into vm and env. With
+// listening.hooks, what the runtime prints goes where its C runtime would
+// have written it and to the trace; with listening.blameOptions, an ending
+// in the creation goes to endInCreation with context.
+JavaOutcome createJavaVM(const JavaLibrary& library, JavaLaunchOptions& launch,
+                         const Listening& listening,
+                         void (*endInCreation)(std::string_view printed, void* context),
+                         void* context, JavaVM** vm, JNIEnv** env);

@@ -127,27 +127,27 @@ FixedHeap fixedHeapBeside(const std::vector<std::string>& fileOptions) {
 }
 
 void composeLaunchOptions(JavaLaunchOptions& launch, std::string classPathOption, jint version,
-                          const LaunchAdditions& more) {
-    const FixedHeap heap = fixedHeapBeside(more.fromFiles);
+                          const AddedOptions& added) {
     // The semicolons of the two properties belong to their texts; the last
     // fixed option is an empty text, not a missing one.
-    const char* const fixed[] = {heap.initial ? "-Xms40m" : nullptr,
-                                 heap.maximum ? kFixedMaximumHeapOption : nullptr,
+    const char* const fixed[] = {added.heap.initial ? "-Xms40m" : nullptr,
+                                 added.heap.maximum ? kFixedMaximumHeapOption : nullptr,
                                  "-Dosgi.requiredJavaVersion=1.5;", "-Djava.compiler=NONE;"};
     auto& texts = launch.texts;
     texts.clear();
-    texts.reserve(6 + more.extras.size() + more.fromFiles.size());
+    texts.reserve(7 + added.userOptions.size());
     std::copy_if(std::begin(fixed), std::end(fixed), std::back_inserter(texts),
                  [](const char* text) { return text != nullptr; });
     texts.push_back(std::move(classPathOption));
     texts.push_back({});
-    for (const auto* group : {&more.extras, &more.fromFiles}) {
-        std::copy(group->begin(), group->end(), std::back_inserter(texts));
+    if (!added.cacheOption.empty()) {
+        texts.push_back(added.cacheOption);
     }
+    std::copy(added.userOptions.begin(), added.userOptions.end(), std::back_inserter(texts));
 
     // Pointers into the texts, taken once none of them moves any more.
-    launch.options = more.hooks;
-    launch.options.reserve(more.hooks.size() + texts.size());
+    launch.options = added.hooks;
+    launch.options.reserve(added.hooks.size() + texts.size());
     for (std::string& text : texts) {
         launch.options.push_back({text.data(), nullptr});
     }
@@ -155,8 +155,4 @@ void composeLaunchOptions(JavaLaunchOptions& launch, std::string classPathOption
     launch.initArgs.nOptions = static_cast<jint>(launch.options.size());
     launch.initArgs.options = launch.options.data();
     launch.initArgs.ignoreUnrecognized = JNI_TRUE;
-}
-
-void fillLaunchOptions(JavaLaunchOptions& launch, std::string classPathOption, jint version) {
-    composeLaunchOptions(launch, std::move(classPathOption), version, {});
 }

@@ -34,17 +34,6 @@ std::string buildClassPathOption(std::string_view classPath, std::string_view ja
 // directory.
 std::string extraJarEntries(std::string_view directory, int32_t mode);
 
-// What comes beside the six fixed options, each group in its place.
-struct LaunchAdditions {
-    // First of all: the runtime takes its hooks before it reads any option.
-    std::vector<JavaVMOption> hooks;
-    // The launcher's own, after the fixed six.
-    std::vector<std::string> extras;
-    // The options files', last: where the runtime takes the last of an
-    // option, theirs is in force.
-    std::vector<std::string> fromFiles;
-};
-
 // Which of the fixed heap options stay beside the files' options. Each gives
 // way where those set that heap in a form that the runtime honours only
 // without it: a share or an amount of memory (-XX:MaxRAMPercentage,
@@ -57,12 +46,28 @@ struct FixedHeap {
 constexpr const char* kFixedMaximumHeapOption = "-Xmx364m";
 FixedHeap fixedHeapBeside(const std::vector<std::string>& fileOptions);
 
-// Fills the options, the hooks, the six fixed ones (heap sizes after
-// fixedHeapBeside, two properties, the class path and an empty option), the
-// extras and the files' options, and the initialisation arguments for
-// version.
-void composeLaunchOptions(JavaLaunchOptions& launch, std::string classPathOption, jint version,
-                          const LaunchAdditions& more);
+// Everything that a launch adds to the six fixed options, each in its place.
+struct AddedOptions {
+    // First of all: the runtime takes its hooks before it reads any option.
+    std::vector<JavaVMOption> hooks;
+    // The fixed heap options that stay: fixedHeapBeside(userOptions).
+    FixedHeap heap;
+    // The class-data cache's, after the six; empty for none.
+    std::string cacheOption;
+    // The options files', last: where the runtime takes the last of an
+    // option, theirs is in force.
+    std::vector<std::string> userOptions;
+};
 
-// The six fixed options alone.
-void fillLaunchOptions(JavaLaunchOptions& launch, std::string classPathOption, jint version);
+// Fills the options, the hooks, the six fixed ones (the heap sizes that
+// stay, two properties, the class path and an empty option), the cache's and
+// the files' options, and the initialisation arguments for version.
+void composeLaunchOptions(JavaLaunchOptions& launch, std::string classPathOption, jint version,
+                          const AddedOptions& added);
+
+// ---- Windows edge (java_options_win.cpp) ------------------------------------
+
+// Appends the class-path entries of another product's jars for mode to
+// option. Returns the failed registry call's status or 0; the launch goes on
+// either way.
+int32_t appendExtraJars(std::string& option, int32_t mode);

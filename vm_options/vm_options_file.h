@@ -45,13 +45,15 @@ VmOptionsText readVmOptions(std::string_view bytes, ToSystemCodePage toSystem);
 
 const char* verdictName(VmOptionVerdict verdict);
 
-// The Windows side, in vm_options_file_win.cpp.
+// ---- Windows edge (vm_options_file_win.cpp) ----------------------------------
 
 struct VmOptionsFiles {
-    std::vector<std::string> options; // taken, the administrator's first
-    std::vector<std::string> names;   // UTF-8 paths of the files that gave any
+    std::vector<std::string> options;  // taken, the administrator's first
+    std::vector<std::u16string> names; // the files that gave any
 };
 
-// Reads "Pellix2.vmoptions" beside the executable, then the one in
-// %APPDATA%\Tavora, tracing every file and line.
-VmOptionsFiles readVmOptionsFiles();
+// Reads the administrator's file and then the user's (none where a path is
+// empty: the user's is, where APPDATA is not set), tracing every file and
+// line. Options go to the runtime in the system code page.
+VmOptionsFiles readVmOptionsFiles(const std::u16string& administrators,
+                                  const std::u16string& users);

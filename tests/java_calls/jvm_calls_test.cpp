@@ -123,7 +123,7 @@ class JavaMachine : public ::testing::Environment {
             std::string(PELLIX_TEST_APP) + ":" + kApplicationClassPath, PELLIX_TEST_JDK,
             extraJarEntries("C:\\Program Files\\Norvane\\Brisca", kExtraJarMode));
         JavaLaunchOptions launch;
-        fillLaunchOptions(launch, classPathOption, JNI_VERSION_1_4);
+        composeLaunchOptions(launch, classPathOption, JNI_VERSION_1_4, {});
 
         std::vector<JavaVMOption> options = launch.options;
         JavaVMInitArgs initArgs = launch.initArgs;
@@ -565,17 +565,20 @@ TEST_F(LocalReferences, StayFlatOverAHundredThousandToFrontCalls) {
 // prints the outcome and what the runtime printed, then calls main, or with
 // an exit code System.exit as an application does.
 int createWith(const char* exitCode, char** options, int count) {
+    const std::vector<std::string> fromFiles(options, options + count);
     JavaLaunchOptions launch;
-    composeLaunchOptions(launch,
-                         buildClassPathOption(".:" PELLIX_TEST_APP ":", PELLIX_TEST_JDK, ""),
-                         JNI_VERSION_1_4, {runtimeHooks(), {}, {options, options + count}});
+    composeLaunchOptions(
+        launch, buildClassPathOption(".:" PELLIX_TEST_APP ":", PELLIX_TEST_JDK, ""),
+        JNI_VERSION_1_4, {runtimeHooks(), fixedHeapBeside(fromFiles), "", fromFiles});
     RuntimeListener listener;
-    listener.endedInCreation = [](JavaOutcome outcome) {
-        std::printf("%s: %s", outcomeName(outcome), printedInCreation().c_str());
+    listener.endInCreation = [](std::string_view printed, void*) {
+        std::printf("%s: %.*s", outcomeName(JavaOutcome::EndedInCreation),
+                    static_cast<int>(printed.size()), printed.data());
         std::fflush(stdout);
         _exit(1);
     };
-    const JavaOutcome outcome = createJavaMachine(JNI_CreateJavaVM, launch, listener);
+    const JavaOutcome outcome =
+        createJavaMachine(JNI_CreateJavaVM, launch, listener, true, &javaVM, &javaEnv);
     std::printf("%s: %s", outcomeName(outcome), printedInCreation().c_str());
     if (outcome == JavaOutcome::Created && std::strcmp(exitCode, "-") != 0) {
         jclass system = javaEnv->FindClass("java/lang/System");
@@ -607,7 +610,8 @@ int createOn(const std::string& home, const std::string& arguments, std::string*
                                 "' --create-with " + arguments + " 2>/dev/null";
     std::FILE* child = popen(command.c_str(), "r");
     char buffer[4096];
-    for (std::size_t n; child != nullptr && (n = std::fread(buffer, 1, sizeof buffer, child)) > 0;) {
+    for (std::size_t n;
+         child != nullptr && (n = std::fread(buffer, 1, sizeof buffer, child)) > 0;) {
         output->append(buffer, n);
     }
     const int status = child == nullptr ? -1 : pclose(child);
@@ -656,8 +660,12 @@ TEST(ClassDataCycle, ListMakeUseAndStartDespiteBadArchives) {
         std::filesystem::create_directories(folder);
         char key[kCacheKeySize], list[kCachePathSize], archive[kCachePathSize], make[1024];
         cacheKey(key, jdk, releaseVersion(release), 0, 0);
-        CacheFacts facts = {"", release, false, true, nullptr, folder, key, CacheFolder::Free};
-        const CachePlan first = planCache(facts);
+        const CacheFacts facts = {"", release, false, true, nullptr, folder, key};
+        CacheFolderState state = CacheFolderState::Free;
+        const auto lookedAt = [](const CacheFacts&, void* given) {
+            return *static_cast<CacheFolderState*>(given);
+        };
+        const CachePlan first = planCache(facts, lookedAt, &state);
         std::string output;
         EXPECT_EQ(createOn(jdk, "- '" + std::string(first.option) + quote, &output), 0) << output;
         EXPECT_NE(text(cacheFile(list, folder, key, kClassListSuffix)).find("javax/swing/JFrame"),
@@ -667,8 +675,8 @@ TEST(ClassDataCycle, ListMakeUseAndStartDespiteBadArchives) {
         ASSERT_EQ(std::system(make), 0) << make;
         const std::string made = text(archive), cut = made.substr(0, made.size() / 2);
         ASSERT_TRUE(archiveLooksWhole(made, made.size())) << jdk;
-        facts.state = CacheFolder::Ready;
-        const std::string use = quote + planCache(facts).option + quote;
+        state = CacheFolderState::Ready;
+        const std::string use = quote + planCache(facts, lookedAt, &state).option + quote;
         EXPECT_EQ(createOn(jdk, "- " + use + " -Xshare:on", &output), 0)
             << jdk << ": the archive was not mapped";
         std::string otherBuild = made;

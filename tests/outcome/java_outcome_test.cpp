@@ -13,6 +13,7 @@ TEST(ReportFor, DecidesWhatEachOutcomeShows) {
         FailureReport report;
     } cases[] = {
         {JavaOutcome::HomeFound, FailureReport::GoOn},
+        {JavaOutcome::LibraryLoaded, FailureReport::GoOn},
         {JavaOutcome::Created, FailureReport::GoOn},
         {JavaOutcome::Running, FailureReport::GoOn},
         {JavaOutcome::NoRuntimeKey, FailureReport::MissingJavaDialog},
@@ -35,14 +36,14 @@ TEST(ReportFor, DecidesWhatEachOutcomeShows) {
 }
 
 TEST(OptionsRefusalText, NamesTheFilesAndQuotesTheRuntime) {
-    EXPECT_EQ(optionsRefusalText({"C:\\Tavora\\Pellix2.vmoptions", "C:\\u\\Pellix2.vmoptions"},
-                                 "Invalid maximum heap size: -Xmx16q\r\nError: no VM\n"),
-              "Tavora cannot start: Java did not accept the options in\n\n"
-              "C:\\Tavora\\Pellix2.vmoptions\nC:\\u\\Pellix2.vmoptions\n\n"
-              "Java said:\n\nInvalid maximum heap size: -Xmx16q\r\nError: no VM\n\n"
-              "Correct or remove these options, then start Tavora again.");
-    EXPECT_NE(optionsRefusalText({"f"}, "\n").find("\n\nJava gave no reason.\n\n"),
-              std::string::npos);
+    EXPECT_EQ(optionsRefusalText({u"C:\\Tavora\\Pellix2.vmoptions", u"C:\\u\\Pellix2.vmoptions"},
+                                 u"Invalid maximum heap size: -Xmx16q\r\nError: no VM\n"),
+              u"Tavora cannot start: Java did not accept the options in\n\n"
+              u"C:\\Tavora\\Pellix2.vmoptions\nC:\\u\\Pellix2.vmoptions\n\n"
+              u"Java said:\n\nInvalid maximum heap size: -Xmx16q\r\nError: no VM\n\n"
+              u"Correct or remove these options, then start Tavora again.");
+    EXPECT_NE(optionsRefusalText({u"f"}, u"\n").find(u"\n\nJava gave no reason.\n\n"),
+              std::u16string::npos);
 }
 
 } // namespace

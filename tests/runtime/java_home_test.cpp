@@ -23,7 +23,9 @@ TEST(ReplacesSearchPath, ReadsTheVersionAsADecimalNumber) {
         {"1.7", true},      {"1.8", true},   {"1.6", false},  {"1.10", false}, // 1.10 reads as 1.1
         {"1.70", true},     {"1.69", false}, {"9", true},     {"11.0", true},  {"17", true},
         {"", false},        {"abc", false},  {"v1.8", false}, {" 1.8", true}, // strtod skips blanks
-        {"1.7.0_80", true}, {"1,8", false},
+        {"1.7.0_80", true}, {"1,8", false},  {"17e-1", true}, {".17e1", true}, {"1.7e", true},
+        {"-9", false},                                       // an exponent, a sign
+        {"inf", false},     {"nan", false},  {"0x2", false}, // forms that no version text takes
     };
     for (const auto& c : cases) {
         EXPECT_EQ(replacesSearchPath(c.version), c.replaces) << "version [" << c.version << "]";

@@ -63,7 +63,7 @@ TEST(ExtraJarEntries, AMissingDirectoryAddsNothing) {
 
 TEST(LaunchOptions, AreTheSixOptionsInOrder) {
     JavaLaunchOptions launch;
-    fillLaunchOptions(launch, "-Djava.class.path=.;", 0x00010004);
+    composeLaunchOptions(launch, "-Djava.class.path=.;", 0x00010004, {});
     EXPECT_EQ(launch.initArgs.version, 0x00010004);
     EXPECT_EQ(launch.initArgs.ignoreUnrecognized, JNI_TRUE);
     ASSERT_EQ(launch.initArgs.nOptions, 6);
@@ -91,8 +91,9 @@ std::string joined(const JavaLaunchOptions& launch) {
 TEST(LaunchOptions, AreHooksThenTheFixedThenTheExtrasThenTheFiles) {
     char hookName[] = "vfprintf";
     JavaLaunchOptions launch;
+    const std::vector<std::string> files = {"-XX:MaxRAM=8g", "-Dx"};
     composeLaunchOptions(launch, "-Dcp", 0x00010004,
-                         {{{hookName, &launch}}, {"-Xshare:auto"}, {"-XX:MaxRAM=8g", "-Dx"}});
+                         {{{hookName, &launch}}, fixedHeapBeside(files), "-Xshare:auto", files});
     EXPECT_EQ(joined(launch), "vfprintf*|-Dosgi.requiredJavaVersion=1.5;|-Djava.compiler=NONE;|"
                               "-Dcp||-Xshare:auto|-XX:MaxRAM=8g|-Dx|");
     EXPECT_EQ(launch.initArgs.nOptions, 8);

@@ -76,9 +76,9 @@ int launchTheLaunchersWay(const std::string& jdk, std::string option, const char
         return 3;
     }
     JavaLaunchOptions launch;
-    LaunchAdditions more;
-    more.extras.assign(extras, extras + count);
-    composeLaunchOptions(launch, std::move(option), JNI_VERSION_1_4, more);
+    AddedOptions added; // after the six, as the cache's option goes
+    added.userOptions.assign(extras, extras + count);
+    composeLaunchOptions(launch, std::move(option), JNI_VERSION_1_4, added);
     if (create(&javaVM, reinterpret_cast<void**>(&javaEnv), &launch.initArgs) < 0) {
         return 4;
     }
@@ -153,17 +153,21 @@ std::string cacheRows(const std::string& self, const std::string& jdk, int runs,
     const std::string release(std::istreambuf_iterator<char>(in), {});
     char key[kCacheKeySize], list[kCachePathSize], archive[kCachePathSize], make[1024], limit[16];
     cacheKey(key, jdk, releaseVersion(release), 0, 0);
-    CacheFacts facts = {"", release, false, true, nullptr, folder, key, CacheFolder::Free};
+    const CacheFacts facts = {"", release, false, true, nullptr, folder, key};
+    const auto lookedAt = [](const CacheFacts&, void* given) {
+        return *static_cast<CacheFolderState*>(given);
+    };
+    CacheFolderState free = CacheFolderState::Free;
     archiveCommand(make, sizeof make, jdk + "/bin/java",
                    cacheFile(list, folder, key, kClassListSuffix),
-                   cacheFile(archive, folder, key, kArchiveSuffix), planCache(facts).makeOptions);
+                   cacheFile(archive, folder, key, kArchiveSuffix),
+                   planCache(facts, lookedAt, &free).makeOptions);
     std::remove(archive);
     std::snprintf(limit, sizeof limit, "<= %.2fx", target);
     std::string rows, making;
-    for (const CacheFolder state : {CacheFolder::Free, CacheFolder::Ready}) {
-        const bool first = state == CacheFolder::Free;
-        facts.state = state;
-        const CachePlan plan = planCache(facts);
+    for (CacheFolderState state : {CacheFolderState::Free, CacheFolderState::Ready}) {
+        const bool first = state == CacheFolderState::Free;
+        const CachePlan plan = planCache(facts, lookedAt, &state);
         std::vector<double> cached, java;
         for (int i = -2; i < runs; ++i) { // two rounds to warm up
             std::remove(list);
