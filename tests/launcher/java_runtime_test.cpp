@@ -299,7 +299,8 @@ void testOptionsFiles() {
         std::string named;
         DWORD exitCode;
     } cases[] = {
-        {"both files", "-Xms64m\r\n# heap\r\n  -Dadmin=1\r\n",
+        // The best fit of U+0142 would be "-Dbest=l": not what was written.
+        {"both files", "-Xms64m\r\n# heap\r\n  -Dadmin=1\r\n-Dbest=\xC5\x82\r\n",
          "-XX:MaxRAMPercentage=70\r\n-cp x.jar", "", "", "", 0},
         {"a refused option", "-Xmx16q\n", "",
          "create_result -6\nprint Invalid maximum heap size: -Xmx16q\nprint Error: no VM\n",
@@ -811,14 +812,25 @@ void testClassDataCache(const std::string& standIn) {
         const Lines options = linesStartingWith(run.log(), "OPTION ");
         return options.size() > 6 ? Lines(options.begin() + 6, options.end()) : Lines();
     };
+    std::string list = "OPTION 6 " + quoted("-XX:DumpLoadedClassList=" + folder + "\\cds-");
+    list.pop_back(); // the closing quote: the key follows
+    std::string stem17;
+    const auto exists = [](const std::string& path) {
+        return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    };
+    const auto waitFor = [&exists](const std::string& path, bool there = true) {
+        const DWORD startTime = GetTickCount();
+        while (exists(path) != there && GetTickCount() - startTime < patience(10000)) {
+            Sleep(50);
+        }
+        return exists(path) == there;
+    };
     for (const char* version : {"17", "21.0.1", "1.8"}) {
         const std::string home = files->root + "\\cached " + version;
         SETUP(makeJavaHome(home, standIn, {"server"}));
         SETUP(CopyFileA(self, (home + "\\bin\\java.exe").c_str(), FALSE));
         SETUP(registerRuntime(version, home));
         removeTree(folder);
-        std::string list = "OPTION 6 " + quoted("-XX:DumpLoadedClassList=" + folder + "\\cds-");
-        list.pop_back(); // the closing quote: the key follows
         std::string stem;
         {
             Run run;
@@ -833,11 +845,7 @@ void testClassDataCache(const std::string& standIn) {
                    options[0].substr(list.size() + 16) == ".classlist\"",
                "%s, first start: not the list option alone after the six", version);
             stem = folder + "\\cds-" + (options.empty() ? "" : options[0].substr(list.size(), 16));
-            for (int i = 0;
-                 i < 200 && GetFileAttributesA((stem + ".jsa").c_str()) == INVALID_FILE_ATTRIBUTES;
-                 ++i) {
-                Sleep(50);
-            }
+            waitFor(stem + ".jsa");
         }
         Run run;
         run.launches(version);
@@ -845,8 +853,64 @@ void testClassDataCache(const std::string& standIn) {
            "%s, later start: not the archive, made at idle priority with the launch's heap, alone "
            "after the six",
            version);
+        stem17 = stem17.empty() ? stem : stem17;
     }
     SETUP(registerRuntime("17", files->root + "\\cached 17"));
+    // Archives that a start must not pass on, and a making that another
+    // start must not race: each time the cache mends itself or stays out of
+    // the way. The maker (this program) does as PELLIX_TEST_MAKER says.
+    const std::string archive = stem17 + ".jsa", temporary = stem17 + ".jsa.tmp";
+    const struct {
+        const char* what;
+        const char* archive; // bytes at the start; null: none
+        const char* maker;
+        bool lists; // the start lists, and the archive is made again
+    } bad[] = {
+        {"a cut archive", "\xa2\xab\x0b\xf0 cut", "", true},
+        {"an empty archive", "", "", true},
+        {"a maker that leaves a cut archive", nullptr, "cut", false},
+        {"a start while the maker runs", nullptr, "slow", false},
+    };
+    makeDirectories(folder);
+    // The files of a runtime build that is gone go at the next start.
+    const std::string gone = folder + "\\cds-00000000000000ff";
+    SETUP(writeFile(gone + ".jsa", "x") &&
+          writeFile(gone + ".runtime", "C:\\gone\n17\nC:\\gone\\bin\\server\\jvm.dll\n"));
+    for (const auto& c : bad) {
+        DeleteFileA(archive.c_str());
+        DeleteFileA((stem17 + ".failed").c_str());
+        SETUP(c.archive == nullptr || writeFile(archive, c.archive));
+        SetEnvironmentVariableA("PELLIX_TEST_MAKER", c.maker);
+        {
+            Run run;
+            run.launches(c.what);
+            ok(added(run) == Lines{list + stem17.substr(stem17.size() - 16) + ".classlist\""},
+               "%s: the first start does not list", c.what);
+            ok(!exists(gone + ".jsa") && !exists(gone + ".runtime"),
+               "%s: the files of a runtime that is gone stay", c.what);
+            if (std::string(c.maker) == "slow") {
+                // Killed while its maker runs, which holds the lock on.
+                ok(waitFor(temporary), "%s: the maker did not start", c.what);
+            } else {
+                waitFor(c.lists ? archive : stem17 + ".failed");
+            }
+        }
+        Run run;
+        run.launches(c.what);
+        const std::string kept = added(run).empty() ? "" : added(run)[0];
+        if (c.lists) {
+            ok(kept == "OPTION 6 " + quoted("-XX:SharedArchiveFile=" + archive),
+               "%s: not made again and used", c.what);
+        } else {
+            ok(kept.empty() && !exists(archive), "%s: a later start adds [%s]", c.what,
+               kept.c_str());
+        }
+        ok(std::string(c.maker) != "slow" || (exists(temporary) && !exists(stem17 + ".failed")),
+           "%s: the running maker's file went, or the cache was switched off", c.what);
+    }
+    SetEnvironmentVariableA("PELLIX_TEST_MAKER", nullptr);
+    ok(waitFor(stem17 + ".lock", false), "the slow maker did not end");
+    removeTree(folder);
     // The user's own class-data option switches it off, archive or not.
     char roaming[MAX_PATH] = "";
     GetEnvironmentVariableA("APPDATA", roaming, MAX_PATH);
@@ -874,15 +938,19 @@ void testClassDataCache(const std::string& standIn) {
 }
 
 // As java.exe -Xshare:dump, only at idle priority and with the launch's
-// heap: a whole archive at the temporary name, its third argument.
+// heap: a whole archive at the temporary name, its third argument. As
+// PELLIX_TEST_MAKER says, a cut one instead, or a whole one and then 5 s
+// more before it ends.
 int makeArchive(int argc, char** argv) {
-    std::string archive(70000, '\0');
+    char how[8] = "";
+    GetEnvironmentVariableA("PELLIX_TEST_MAKER", how, sizeof how);
+    std::string archive(std::string(how) == "cut" ? 4000 : 70000, '\0');
     archive.replace(0, 4, "\xa2\xab\x0b\xf0");
-    return GetPriorityClass(GetCurrentProcess()) == IDLE_PRIORITY_CLASS &&
-                   std::string(argv[argc - 1]) == "-Xmx364m" &&
-                   writeFile(strchr(argv[3], '=') + 1, archive)
-               ? 0
-               : 1;
+    const bool made = GetPriorityClass(GetCurrentProcess()) == IDLE_PRIORITY_CLASS &&
+                      std::string(argv[argc - 1]) == "-Xmx364m" &&
+                      writeFile(strchr(argv[3], '=') + 1, archive);
+    Sleep(std::string(how) == "slow" ? 5000 : 0);
+    return made ? 0 : 1;
 }
 
 } // namespace

@@ -229,7 +229,7 @@ inline bool waitForLines(const std::string& path, std::string_view prefix, std::
         if (countLines(readLog(path), prefix) >= count) {
             return true;
         }
-        if (GetTickCount() - startTime > milliseconds) {
+        if (GetTickCount() - startTime > winetest::patience(milliseconds)) {
             return false;
         }
         Sleep(10);

@@ -147,9 +147,10 @@ std::string utf16le(std::u16string_view text) {
 // Each option line: its text where taken, else its number and a letter for
 // the verdict (n count, l length, p class path, c code page).
 TEST(VmOptionsFile, TakesWhatNotepadWritesAndSaysWhyItSkipsTheRest) {
-    const std::string longest = "-D" + std::string(kVmOptionLength - 2, 'a');
+    // The limits as numbers: a limit that moves is a change for its users.
+    const std::string longest = "-D" + std::string(4094, 'a');
     std::string many;
-    for (std::size_t i = 0; i <= kVmOptionsPerFile; ++i) {
+    for (int i = 0; i <= 256; ++i) {
         many += "-Dn\n";
     }
     const struct {
@@ -166,8 +167,13 @@ TEST(VmOptionsFile, TakesWhatNotepadWritesAndSaysWhyItSkipsTheRest) {
         {"-cp x\n-classpath\n--class-path=x\n-Djava.class.path=x\n-cpx", "UTF-8",
          "1p\n2p\n3p\n4p\n-cpx\n"},
         {longest + "\n" + longest + "a", "UTF-8", longest + "\n2l\n"},
-        {many, "UTF-8", many.substr(0, 4 * kVmOptionsPerFile) + "257n\n"},
-        {std::string(kVmOptionsFileBytes, '#') + "-", "", ""},
+        {many, "UTF-8", many.substr(0, 4 * 256) + "257n\n"},
+        {std::string(65535, '#') + "\n", "UTF-8", ""},
+        {std::string(65536, '#') + "-", "", ""},
+        // No UTF-8: an overlong form, a surrogate, a code point beyond U+10FFFF.
+        {"-Da=\xC0\xAF", "the system code page", "-Da=\xC0\xAF\n"},
+        {"-Da=\xED\xA0\x80", "the system code page", "-Da=\xED\xA0\x80\n"},
+        {"-Da=\xF4\x90\x80\x80", "the system code page", "-Da=\xF4\x90\x80\x80\n"},
     };
     for (const auto& c : cases) {
         const VmOptionsText read = readVmOptions(c.bytes, latin1);

@@ -38,6 +38,13 @@ __attribute__((format(printf, 4, 5))) inline bool report(const char* file, int l
     return false;
 }
 
+// How long a wait may take: as asked until a check has failed, then half a
+// second, so that a failing program ends at once rather than at its
+// time-out, waiting for what will not come.
+inline DWORD patience(DWORD milliseconds) {
+    return failures == 0 || milliseconds < 500 ? milliseconds : 500;
+}
+
 inline int finish(const char* name) {
     std::printf("%s: %d tests executed, %d failures\n", name, successes + failures, failures);
     return failures == 0 ? 0 : 1;
@@ -72,7 +79,7 @@ class Process {
 
     // Exit code, or STILL_ACTIVE when it does not end within the time.
     DWORD wait(DWORD milliseconds = 20000) const {
-        if (WaitForSingleObject(handle(), milliseconds) != WAIT_OBJECT_0) {
+        if (WaitForSingleObject(handle(), patience(milliseconds)) != WAIT_OBJECT_0) {
             return STILL_ACTIVE;
         }
         DWORD code = STILL_ACTIVE;
@@ -297,7 +304,7 @@ inline HWND findDialog(DWORD processId, DWORD milliseconds = 20000,
     for (;;) {
         WindowSearch search = {processId, caption, nullptr, 0};
         searchDialogs(search);
-        if (search.found != nullptr || GetTickCount() - startTime > milliseconds) {
+        if (search.found != nullptr || GetTickCount() - startTime > patience(milliseconds)) {
             return search.found;
         }
         Sleep(20);
@@ -493,7 +500,7 @@ class ProcessGroup {
             if (accounting(info) && info.ActiveProcesses == 0) {
                 return true;
             }
-            if (GetTickCount() - startTime > milliseconds) {
+            if (GetTickCount() - startTime > patience(milliseconds)) {
                 return false;
             }
             Sleep(10);
