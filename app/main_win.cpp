@@ -38,8 +38,8 @@ const char* stateName(LocaleFileState state) {
 // characters that the code page lacks, and such a folder is then never
 // found to hold anything.
 std::string executableFolder(const Places& places) {
-    std::string folder;
-    return toCodePage(folderOf(places.executable), folder) ? folder : std::string();
+    std::string path;
+    return toCodePage(places.executable, path) ? folderOf(path) : std::string();
 }
 
 const char* reasonText(AppFolderReason reason) {

@@ -88,10 +88,6 @@ std::string_view withoutTrailingSeparators(std::string_view path) {
     return trimmed(path);
 }
 
-std::u16string_view withoutTrailingSeparators(std::u16string_view path) {
-    return trimmed(path);
-}
-
 std::u16string_view rootOf(std::u16string_view path) {
     if (pathKind(path) != PathKind::Full) {
         return {};

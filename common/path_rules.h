@@ -34,7 +34,6 @@ bool sameIgnoringCase(std::string_view a, std::string_view b);
 bool sameFolder(std::u16string_view a, std::u16string_view b);
 
 std::string_view withoutTrailingSeparators(std::string_view path);
-std::u16string_view withoutTrailingSeparators(std::u16string_view path);
 
 // "C:" of "C:\x", "\\server\share" of "\\server\share\x"; empty for a path
 // of any other kind.

@@ -27,8 +27,8 @@ struct JavaLaunchResult {
 // Running once main has returned, with the class-data cache's archive made
 // in the background where this start listed its classes; otherwise where it
 // stopped. Where the runtime ends the process while it creates the machine
-// with the files' options, reportEnd is told, and the process then ends
+// with the files' options, reportEndInCreation is told, and the process then ends
 // with 1.
 JavaLaunchResult launchJava(const JavaLaunchPlaces& places, const char* classPath,
                             const char* mainClass, int32_t extraJarMode,
-                            void (*reportEnd)(const JavaLaunchResult& ended));
+                            void (*reportEndInCreation)(const JavaLaunchResult& ended));

@@ -32,18 +32,17 @@ void traceOptions(const JavaLaunchOptions& options) {
     }
 }
 
-// What an ending inside the creation needs: the launch so far, and whom to
-// tell.
-struct Ending {
+// What an end in the creation needs: the launch so far, and whom to tell.
+struct EndInCreation {
     JavaLaunchResult* result;
-    void (*reportEnd)(const JavaLaunchResult& ended);
+    void (*report)(const JavaLaunchResult& ended);
 };
 
 void endInCreation(std::string_view printed, void* context) {
-    const Ending& ending = *static_cast<const Ending*>(context);
-    ending.result->outcome = JavaOutcome::EndedInCreation;
-    ending.result->printed = fromCodePage(printed);
-    ending.reportEnd(*ending.result);
+    const EndInCreation& end = *static_cast<const EndInCreation*>(context);
+    end.result->outcome = JavaOutcome::EndedInCreation;
+    end.result->printed = fromCodePage(printed);
+    end.report(*end.result);
     ExitProcess(1);
 }
 
@@ -51,7 +50,7 @@ void endInCreation(std::string_view printed, void* context) {
 
 JavaLaunchResult launchJava(const JavaLaunchPlaces& places, const char* classPath,
                             const char* mainClass, int32_t extraJarMode,
-                            void (*reportEnd)(const JavaLaunchResult& ended)) {
+                            void (*reportEndInCreation)(const JavaLaunchResult& ended)) {
     JavaLaunchResult result;
     const JavaHomeLookup found = findJavaHome(places.executableFolder);
     if (traceEnabled) {
@@ -96,9 +95,9 @@ JavaLaunchResult launchJava(const JavaLaunchPlaces& places, const char* classPat
         traceOptions(options);
     }
 
-    Ending ending{&result, reportEnd};
+    EndInCreation end{&result, reportEndInCreation};
     result.outcome =
-        createJavaVM(library, options, listening, endInCreation, &ending, &javaVM, &javaEnv);
+        createJavaVM(library, options, listening, endInCreation, &end, &javaVM, &javaEnv);
     if (result.outcome != JavaOutcome::Created) {
         result.printed = fromCodePage(printedInCreation());
         return result;

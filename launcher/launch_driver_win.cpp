@@ -160,7 +160,7 @@ FailureReport report(const JavaLaunchResult& launched) {
     return report;
 }
 
-void reportEnd(const JavaLaunchResult& ended) {
+void reportEndInCreation(const JavaLaunchResult& ended) {
     report(ended);
 }
 
@@ -188,7 +188,7 @@ int32_t startApplicationIn(const LaunchPlaces& places, const char* mutexName, co
     // An ending inside the creation is reported from within the runtime's
     // hook, which then ends the process.
     const JavaLaunchResult launched =
-        launchJava(places.java, classPath, mainClass, extraJarMode, reportEnd);
+        launchJava(places.java, classPath, mainClass, extraJarMode, reportEndInCreation);
     if (report(launched) == FailureReport::GoOn) {
         watchForSignals();
     }

@@ -171,7 +171,7 @@ TEST(VmOptionsFile, TakesWhatNotepadWritesAndSaysWhyItSkipsTheRest) {
         {std::string(65535, '#') + "\n", "UTF-8", ""},
         {std::string(65536, '#') + "-", "", ""},
         // No UTF-8: an overlong form, a surrogate, a code point beyond U+10FFFF.
-        {"-Da=\xC0\xAF", "the system code page", "-Da=\xC0\xAF\n"},
+        {"-Da=\xE0\x80\xAF", "the system code page", "-Da=\xE0\x80\xAF\n"},
         {"-Da=\xED\xA0\x80", "the system code page", "-Da=\xED\xA0\x80\n"},
         {"-Da=\xF4\x90\x80\x80", "the system code page", "-Da=\xF4\x90\x80\x80\n"},
     };
