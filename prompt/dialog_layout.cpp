@@ -21,14 +21,23 @@ PromptLayout layOutPrompt(int dpi, PromptSize client, PromptLabel cancel, Prompt
     // these are the amounts the dialog always had.
     const int margin = scaleToDpi(10, dpi);
     const int gap = scaleToDpi(5, dpi);
-    const auto button = [&](const PromptLabel& label, int right) {
-        const int width = std::max(label.inDefaultFont.width, label.inButtonFont.width) + margin;
-        const int height = std::max(label.inDefaultFont.height, label.inButtonFont.height) + margin;
-        return PromptBox{right - width, client.height - margin - height, width, height};
-    };
+    const int cancelWidth =
+        std::max(cancel.inDefaultFont.width, cancel.inButtonFont.width) + margin;
+    const int downloadWidth =
+        std::max(download.inDefaultFont.width, download.inButtonFont.width) + margin;
+    // Measured in the same two fonts, the labels are of one height.
+    const int height = std::max(cancel.inDefaultFont.height, cancel.inButtonFont.height) + margin;
+    // The template's font sizes the client, and a bitmap font such as its
+    // "MS Sans Serif" grows by less than the DPI: the client then grows
+    // until the buttons stand below the message's area, as they do at 96.
+    const int messageBottom = 6 * margin;
+    const int bottom = std::max(client.height, messageBottom + height + margin);
     PromptLayout layout;
-    layout.message = {margin, 2 * margin, client.width - 2 * margin, 4 * margin};
-    layout.cancel = button(cancel, client.width - margin);
-    layout.download = button(download, layout.cancel.x - gap);
+    layout.message = {margin, 2 * margin, client.width - 2 * margin, messageBottom - 2 * margin};
+    layout.cancel = {client.width - margin - cancelWidth, bottom - margin - height, cancelWidth,
+                     height};
+    layout.download = {layout.cancel.x - gap - downloadWidth, layout.cancel.y, downloadWidth,
+                       height};
+    layout.growth = bottom - client.height;
     return layout;
 }

@@ -26,6 +26,7 @@ struct PromptLayout {
     PromptBox message;
     PromptBox cancel;
     PromptBox download;
+    int growth; // what the client's height must grow by, 0 where it has room
 };
 
 // Pixels meant for fromDpi, at dpi, rounded to the nearest with halves away
@@ -34,6 +35,7 @@ struct PromptLayout {
 int scaleToDpi(int pixels, int dpi, int fromDpi = 96);
 
 // The message in a band across the top; the two buttons in the bottom right
-// corner, cancel rightmost, each its label's size plus a margin. A dpi that
+// corner, cancel rightmost, each its label's size plus a margin, below the
+// message's area: the client grows where it is too low for that. A dpi that
 // Windows could not tell (0) counts as 96.
 PromptLayout layOutPrompt(int dpi, PromptSize client, PromptLabel cancel, PromptLabel download);

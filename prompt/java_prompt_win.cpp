@@ -8,6 +8,7 @@
 
 #include "common/trace.h"
 #include "common/unique_handle_win.h"
+#include "dialog_layout.h"
 #include "wide_copy.h"
 
 JavaPromptInfo javaPromptInfo;
@@ -91,50 +92,132 @@ class LocalTextCopy {
     UniqueLocal block_;
 };
 
-// Sets a button's label and returns its size in the button's own device
-// context, which carries the default font, not the dialog's.
-SIZE labelButton(HWND dialog, int id, const wchar_t* label) {
-    LocalTextCopy copy(label);
-    SetDlgItemTextW(dialog, id, copy.text());
-    SIZE size = {0, 0};
-    WindowDC dc(GetDlgItem(dialog, id));
-    GetTextExtentPoint32W(dc.get(), copy.text(), lstrlenW(copy.text()), &size);
-    return size;
+// The message's font where the stock one does not suit the dialog's DPI;
+// deleted once another has replaced it, and when the dialog has ended. A
+// plain handle: a holder's destructor and unwinding would cost the
+// executable, held to 200 KB, another 512-byte block.
+HFONT messageFont = nullptr;
+
+// Posted on a change of DPI: the dialog is laid out again only once the
+// dialog manager has done its part, after the procedure has returned.
+constexpr UINT kLayOutAgain = WM_APP;
+
+// The DPI of the monitor the dialog is on, or 0 where Windows cannot tell
+// it: before Windows 10 (1607), which lays the dialog out at the system's DPI
+// instead. Resolved here, since older Windows lacks the call.
+int windowDpi(HWND dialog) {
+    using GetDpiForWindowCall = UINT(WINAPI*)(HWND);
+    const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowCall>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    return getDpiForWindow != nullptr ? static_cast<int>(getDpiForWindow(dialog)) : 0;
+}
+
+// Measures both labels in a fresh device context of the dialog: in the
+// default font that it carries, as the buttons were always sized, and in the
+// dialog's font, which the buttons draw with. Returns the system's DPI, the
+// one the stock fonts are made for: what it was at logon, whatever the
+// monitors' scaling since.
+int measureLabels(HWND dialog, const JavaPromptInfo& info, PromptLabel& cancel,
+                  PromptLabel& download) {
+    const WindowDC dc(dialog);
+    const auto measure = [&dc](const wchar_t* label, PromptSize& size) {
+        SIZE extent = {0, 0};
+        GetTextExtentPoint32W(dc.get(), label, lstrlenW(label), &extent);
+        size = {extent.cx, extent.cy};
+    };
+    measure(info.cancelLabel, cancel.inDefaultFont);
+    measure(info.downloadLabel, download.inDefaultFont);
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): WM_GETFONT answers with a handle
+    HGDIOBJ dialogFont = reinterpret_cast<HGDIOBJ>(SendMessageW(dialog, WM_GETFONT, 0, 0));
+    HGDIOBJ previous = SelectObject(dc.get(), dialogFont);
+    measure(info.cancelLabel, cancel.inButtonFont);
+    measure(info.downloadLabel, download.inButtonFont);
+    SelectObject(dc.get(), previous);
+    return GetDeviceCaps(dc.get(), LOGPIXELSY);
+}
+
+void setText(HWND window, const wchar_t* text) {
+    LocalTextCopy copy(text);
+    SetWindowTextW(window, copy.text());
+}
+
+HWND createMessage(HWND dialog, const PromptBox& box, const JavaPromptInfo& info) {
+    LocalTextCopy text(info.message);
+    HWND message = CreateWindowExW(0, L"STATIC", text.text(), WS_CHILD | WS_VISIBLE, box.x, box.y,
+                                   box.width, box.height, dialog, nullptr,
+                                   static_cast<HINSTANCE>(info.instance), nullptr);
+    const WindowDC dc(message);
+    SetBkMode(dc.get(), TRANSPARENT);
+    return message;
+}
+
+void moveTo(HWND window, const PromptBox& box) {
+    MoveWindow(window, box.x, box.y, box.width, box.height, TRUE);
+}
+
+// Lays the labelled dialog out at dpi, or where that is 0 at the DPI of its
+// monitor: at its start, where the message is made, and again at each change
+// of DPI.
+void layOut(HWND dialog, int dpi, const JavaPromptInfo& info) {
+    PromptLabel cancel = {};
+    PromptLabel download = {};
+    const int system = measureLabels(dialog, info, cancel, download);
+    if (dpi == 0) {
+        dpi = windowDpi(dialog);
+    }
+    if (dpi == 0) {
+        dpi = system;
+    }
+    RECT client = {};
+    GetClientRect(dialog, &client);
+    const PromptLayout layout = layOutPrompt(dpi, {client.right, client.bottom}, cancel, download);
+    if (layout.growth > 0) {
+        RECT window;
+        GetWindowRect(dialog, &window);
+        SetWindowPos(dialog, nullptr, 0, 0, window.right - window.left,
+                     window.bottom - window.top + layout.growth,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    moveTo(GetDlgItem(dialog, IDCANCEL), layout.cancel);
+    moveTo(GetDlgItem(dialog, IDOK), layout.download);
+    HWND message = GetDlgItem(dialog, 0);
+    if (message == nullptr) {
+        message = createMessage(dialog, layout.message, info);
+    } else {
+        moveTo(message, layout.message);
+    }
+
+    // The stock GUI font is made for the system's DPI; on a monitor of
+    // another scaling the message gets a copy of it made for that one's.
+    HGDIOBJ font = GetStockObject(DEFAULT_GUI_FONT);
+    HFONT scaled = nullptr;
+    LOGFONTW description;
+    if (dpi != system && GetObjectW(font, sizeof description, &description) != 0) {
+        description.lfHeight = scaleToDpi(description.lfHeight, dpi, system);
+        scaled = CreateFontIndirectW(&description);
+        if (scaled != nullptr) {
+            font = scaled;
+        }
+    }
+    SendMessageW(message, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    // The message's earlier font goes only now that it draws with another.
+    DeleteObject(messageFont);
+    messageFont = scaled;
 }
 
 void initialiseDialog(HWND dialog, const JavaPromptInfo& info) {
+    setText(dialog, info.title);
+    setText(GetDlgItem(dialog, IDCANCEL), info.cancelLabel);
+    setText(GetDlgItem(dialog, IDOK), info.downloadLabel);
+    layOut(dialog, 0, info);
+
+    // Centred by the client size as laid out: frame and caption are not
+    // counted.
     RECT client = {};
     GetClientRect(dialog, &client);
-    const LONG right = client.right;
-    const LONG bottom = client.bottom;
-
-    // Centred by the client size: frame and caption are not counted.
-    const int x = (GetSystemMetrics(SM_CXSCREEN) - right) / 2;
-    const int y = (GetSystemMetrics(SM_CYSCREEN) - bottom) / 2;
+    const int x = (GetSystemMetrics(SM_CXSCREEN) - client.right) / 2;
+    const int y = (GetSystemMetrics(SM_CYSCREEN) - client.bottom) / 2;
     SetWindowPos(dialog, HWND_TOP, x, y, 0, 0, SWP_NOSIZE);
-
-    {
-        LocalTextCopy title(info.title);
-        SetWindowTextW(dialog, title.text());
-    }
-    {
-        LocalTextCopy message(info.message);
-        HWND text = CreateWindowExW(0, L"STATIC", message.text(), WS_CHILD | WS_VISIBLE, 10, 20,
-                                    (right - client.left) - 20, 40, dialog, nullptr,
-                                    static_cast<HINSTANCE>(info.instance), nullptr);
-        SendMessageW(text, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
-                     TRUE);
-        WindowDC dc(text);
-        SetBkMode(dc.get(), TRANSPARENT);
-    }
-
-    const SIZE cancel = labelButton(dialog, IDCANCEL, info.cancelLabel);
-    MoveWindow(GetDlgItem(dialog, IDCANCEL), right - cancel.cx - 20, bottom - cancel.cy - 20,
-               cancel.cx + 10, cancel.cy + 10, TRUE);
-
-    const SIZE download = labelButton(dialog, IDOK, info.downloadLabel);
-    MoveWindow(GetDlgItem(dialog, IDOK), right - cancel.cx - download.cx - 35,
-               bottom - download.cy - 20, download.cx + 10, download.cy + 10, TRUE);
 }
 
 // shell32 is loaded here, when the user asks for the download, and not as
@@ -192,6 +275,16 @@ INT_PTR CALLBACK javaPromptDialogProc(HWND dialog, UINT message, WPARAM wParam, 
     case WM_CLOSE:
         EndDialog(dialog, IDCANCEL);
         break;
+    case WM_DPICHANGED:
+        // Per-monitor v2: once this returns, the dialog manager resizes the
+        // dialog for the new DPI and gives the buttons the dialog's font made
+        // for it. Per-monitor awareness before it does neither; the layout
+        // then grows the dialog where it must.
+        PostMessageW(dialog, kLayOutAgain, LOWORD(wParam), 0);
+        break;
+    case kLayOutAgain:
+        layOut(dialog, static_cast<int>(wParam), *currentPromptInfo);
+        break;
     default:
         break;
     }
@@ -204,7 +297,10 @@ INT_PTR CALLBACK javaPromptDialogProc(HWND dialog, UINT message, WPARAM wParam, 
 
 intptr_t showJavaPrompt(const JavaPromptInfo& info) {
     currentPromptInfo = &info;
-    return DialogBoxIndirectParamW(static_cast<HINSTANCE>(info.instance),
-                                   &javaPromptTemplate.header, static_cast<HWND>(info.owner),
-                                   javaPromptDialogProc, 0);
+    const intptr_t ended =
+        DialogBoxIndirectParamW(static_cast<HINSTANCE>(info.instance), &javaPromptTemplate.header,
+                                static_cast<HWND>(info.owner), javaPromptDialogProc, 0);
+    DeleteObject(messageFont);
+    messageFont = nullptr;
+    return ended;
 }

@@ -6,34 +6,32 @@
 
 namespace {
 
-// In a client of 440x120. Cancel's label is the wider in the default font at
-// every DPI, download's in the button's font from 144 DPI on.
-TEST(LayOutPrompt, ScalesThe96DpiAmountsAndFitsTheLargerMeasure) {
-    const PromptLabel cancel = {{60, 16}, {50, 11}};
+// In a client of 440x120, too low from 144 DPI on. The labels measure 60x16
+// and 90x16 in the default font, and the widths and height given in the
+// button's font, which is the larger from 144 DPI on.
+TEST(LayOutPrompt, ScalesThe96DpiAmountsFitsTheLargerMeasureAndGrows) {
     const struct {
         int dpi;
-        PromptLabel download;
-        PromptLayout expected; // message, cancel, download
+        int cancelWidth, downloadWidth, height;
+        PromptLayout expected; // message, cancel, download, growth
     } cases[] = {
-        {96, {{90, 16}, {80, 11}}, {{10, 20, 420, 40}, {360, 84, 70, 26}, {255, 84, 100, 26}}},
-        {0, {{90, 16}, {80, 11}}, {{10, 20, 420, 40}, {360, 84, 70, 26}, {255, 84, 100, 26}}},
-        {144, {{90, 16}, {100, 20}}, {{15, 30, 410, 60}, {350, 74, 75, 31}, {227, 70, 115, 35}}},
-        {192, {{90, 16}, {130, 24}}, {{20, 40, 400, 80}, {340, 64, 80, 36}, {180, 56, 150, 44}}},
+        {96, 50, 80, 11, {{10, 20, 420, 40}, {360, 84, 70, 26}, {255, 84, 100, 26}, 0}},
+        {0, 50, 80, 11, {{10, 20, 420, 40}, {360, 84, 70, 26}, {255, 84, 100, 26}, 0}},
+        {144, 50, 100, 20, {{15, 30, 410, 60}, {350, 90, 75, 35}, {227, 90, 115, 35}, 20}},
+        {192, 70, 130, 24, {{20, 40, 400, 80}, {330, 120, 90, 44}, {170, 120, 150, 44}, 64}},
     };
     for (const auto& c : cases) {
-        const PromptLayout layout = layOutPrompt(c.dpi, {440, 120}, cancel, c.download);
+        const PromptLayout layout =
+            layOutPrompt(c.dpi, {440, 120}, {{60, 16}, {c.cancelWidth, c.height}},
+                         {{90, 16}, {c.downloadWidth, c.height}});
         EXPECT_EQ(std::memcmp(&layout, &c.expected, sizeof layout), 0) << c.dpi << " DPI";
     }
 }
 
-TEST(ScaleToDpi, RoundsHalvesAwayFromZeroAsMulDiv) {
-    const struct {
-        int pixels, dpi, fromDpi, scaled;
-    } cases[] = {{5, 144, 96, 8},    {-11, 144, 96, -17}, {-22, 144, 192, -17},
-                 {-11, 96, 96, -11}, {7, 120, 96, 9},     {-11, 144, 0, -11}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(scaleToDpi(c.pixels, c.dpi, c.fromDpi), c.scaled) << c.pixels << " " << c.dpi;
-    }
+// Font heights, negative, from the system's DPI: halves away from zero.
+TEST(ScaleToDpi, RoundsAsMulDiv) {
+    EXPECT_EQ(scaleToDpi(-22, 144, 192), -17);
+    EXPECT_EQ(scaleToDpi(-11, 144, 0), -11);
 }
 
 } // namespace
