@@ -151,6 +151,25 @@ HWND createMessage(HWND dialog, const PromptBox& box, const JavaPromptInfo& info
     return message;
 }
 
+// The stock GUI font is made for the system's DPI; on a monitor of another
+// scaling the message gets a copy of it made for that monitor's.
+void setMessageFont(HWND message, int dpi, int systemDpi) {
+    HGDIOBJ font = GetStockObject(DEFAULT_GUI_FONT);
+    HFONT scaled = nullptr;
+    LOGFONTW description;
+    if (dpi != systemDpi && GetObjectW(font, sizeof description, &description) != 0) {
+        description.lfHeight = scaleToDpi(description.lfHeight, dpi, systemDpi);
+        scaled = CreateFontIndirectW(&description);
+        if (scaled != nullptr) {
+            font = scaled;
+        }
+    }
+    SendMessageW(message, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    // The message's earlier font goes only now that it draws with another.
+    DeleteObject(messageFont);
+    messageFont = scaled;
+}
+
 void moveTo(HWND window, const PromptBox& box) {
     MoveWindow(window, box.x, box.y, box.width, box.height, TRUE);
 }
@@ -186,23 +205,7 @@ void layOut(HWND dialog, int dpi, const JavaPromptInfo& info) {
     } else {
         moveTo(message, layout.message);
     }
-
-    // The stock GUI font is made for the system's DPI; on a monitor of
-    // another scaling the message gets a copy of it made for that one's.
-    HGDIOBJ font = GetStockObject(DEFAULT_GUI_FONT);
-    HFONT scaled = nullptr;
-    LOGFONTW description;
-    if (dpi != system && GetObjectW(font, sizeof description, &description) != 0) {
-        description.lfHeight = scaleToDpi(description.lfHeight, dpi, system);
-        scaled = CreateFontIndirectW(&description);
-        if (scaled != nullptr) {
-            font = scaled;
-        }
-    }
-    SendMessageW(message, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-    // The message's earlier font goes only now that it draws with another.
-    DeleteObject(messageFont);
-    messageFont = scaled;
+    setMessageFont(message, dpi, system);
 }
 
 void initialiseDialog(HWND dialog, const JavaPromptInfo& info) {
