@@ -6,13 +6,11 @@
 
 namespace {
 
-// In a client of 440x120, too low from 144 DPI on. The labels measure 60x16
-// and 90x16 in the default font, and the widths and height given in the
-// button's font, which is the larger from 144 DPI on.
+// In a client of 440x120, too low from 144 DPI on; labels of 60x16 and 90x16
+// in the default font and of the widths and height given in the button's.
 TEST(LayOutPrompt, ScalesThe96DpiAmountsFitsTheLargerMeasureAndGrows) {
     const struct {
-        int dpi;
-        int cancelWidth, downloadWidth, height;
+        int dpi, cancelWidth, downloadWidth, height;
         PromptLayout expected; // message, cancel, download, growth
     } cases[] = {
         {96, 50, 80, 11, {{10, 20, 420, 40}, {360, 84, 70, 26}, {255, 84, 100, 26}, 0}},
@@ -26,10 +24,7 @@ TEST(LayOutPrompt, ScalesThe96DpiAmountsFitsTheLargerMeasureAndGrows) {
                          {{90, 16}, {c.downloadWidth, c.height}});
         EXPECT_EQ(std::memcmp(&layout, &c.expected, sizeof layout), 0) << c.dpi << " DPI";
     }
-}
-
-// Font heights, negative, from the system's DPI: halves away from zero.
-TEST(ScaleToDpi, RoundsAsMulDiv) {
+    // Font heights, negative and from the system's DPI.
     EXPECT_EQ(scaleToDpi(-22, 144, 192), -17);
     EXPECT_EQ(scaleToDpi(-11, 144, 0), -11);
 }

@@ -278,10 +278,10 @@ bool fits(const LOGFONTW& font, const wchar_t* text, const RECT& box, int margin
            drawn.bottom + margin <= box.bottom - box.top;
 }
 
-// At any DPI: the amounts of 96 DPI scaled, the buttons below the message's
-// area; each label, in the template's 7 points made as the dialog manager
-// makes them, in its button with the margin; the message, whole at 96 DPI in
-// every language, in the stock GUI font scaled.
+// At any DPI, the message at the amounts of 96 DPI scaled and the buttons
+// below it; the labels, in the template's 7 points made as the dialog manager
+// makes them, within the buttons' margins; the message, whole at 96 DPI in
+// every language, whole in the stock GUI font scaled.
 void testScaling(HWND dialog, const Case& c, int dpi) {
     group = "scaling";
     const auto px = [dpi](int pixels) { return MulDiv(pixels, dpi, 96); };
@@ -290,11 +290,10 @@ void testScaling(HWND dialog, const Case& c, int dpi) {
     const RECT message = rectInClient(GetDlgItem(dialog, 0), dialog);
     const RECT cancel = rectInClient(GetDlgItem(dialog, IDCANCEL), dialog);
     const RECT download = rectInClient(GetDlgItem(dialog, IDOK), dialog);
-    const RECT edges = {px(10), px(20), client.right - px(10), px(60)};
-    ok(EqualRect(&message, &edges) && cancel.right == edges.right &&
+    const RECT scaled = {px(10), px(20), client.right - px(10), px(60)};
+    ok(EqualRect(&message, &scaled) && cancel.right == scaled.right &&
            cancel.bottom == client.bottom - px(10) && download.bottom == cancel.bottom &&
-           download.right == cancel.left - px(5) && cancel.top >= message.bottom &&
-           download.top >= message.bottom,
+           download.right == cancel.left - px(5) && cancel.top >= scaled.bottom,
        "%s at %d DPI: message %s, cancel %s, download %s", c.locale, dpi, describe(message).c_str(),
        describe(cancel).c_str(), describe(download).c_str());
     LOGFONTW font = {
@@ -522,13 +521,13 @@ int main(int argc, char** argv) {
         UnmanagedLauncherWindows unmanaged;
         const DefaultBrowser browser;
         // Wine reads the DPI at each start, Windows at logon. 96 last, as before.
-        for (const DWORD dpi : {144, 192, 96}) {
+        for (const int dpi : {144, 192, 96}) {
             for (const Case& c : kCases) {
                 if (onWine() ? SETUP(RegSetKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop",
                                                      "LogPixels", REG_DWORD, &dpi,
                                                      sizeof dpi) == ERROR_SUCCESS)
                              : dpi == 96) {
-                    testLanguage(c, static_cast<int>(dpi));
+                    testLanguage(c, dpi);
                 }
             }
         }
