@@ -278,10 +278,9 @@ bool fits(const LOGFONTW& font, const wchar_t* text, const RECT& box, int margin
            drawn.bottom + margin <= box.bottom - box.top;
 }
 
-// At any DPI, the message at the amounts of 96 DPI scaled and the buttons
-// below it; the labels, in the template's 7 points made as the dialog manager
-// makes them, within the buttons' margins; the message, whole at 96 DPI in
-// every language, whole in the stock GUI font scaled.
+// At any DPI: the amounts of 96 DPI scaled, the buttons below the message;
+// the labels within the margins in the template's 7 points as the dialog
+// manager makes them; the message whole, as at 96 in every language.
 void testScaling(HWND dialog, const Case& c, int dpi) {
     group = "scaling";
     const auto px = [dpi](int pixels) { return MulDiv(pixels, dpi, 96); };
