@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <cstring>
+#include <memory>
+#include <type_traits>
 
 #include "common/trace.h"
 #include "common/unique_handle_win.h"
@@ -92,15 +94,22 @@ class LocalTextCopy {
     UniqueLocal block_;
 };
 
-// The message's font where the stock one does not suit the dialog's DPI;
-// deleted once another has replaced it, and when the dialog has ended. A
-// plain handle: a holder's destructor and unwinding would cost the
-// executable, held to 200 KB, another 512-byte block.
-HFONT messageFont = nullptr;
+// The message's font where the stock one does not suit the dialog's DPI:
+// released once another has replaced it, and when the dialog has ended.
+using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>,
+                                   unique_handle_detail::Releaser<HFONT, DeleteObject>>;
+UniqueFont messageFont;
 
 // Posted on a change of DPI: the dialog is laid out again only once the
 // dialog manager has done its part, after the procedure has returned.
 constexpr UINT kLayOutAgain = WM_APP;
+
+// The system's DPI, the one the stock fonts are made for: what it was at
+// logon, whatever the monitors' scaling since.
+int systemDpi() {
+    const WindowDC screen(nullptr);
+    return GetDeviceCaps(screen.get(), LOGPIXELSY);
+}
 
 // The DPI of the monitor the dialog is on, or 0 where Windows cannot tell
 // it: before Windows 10 (1607), which lays the dialog out at the system's DPI
@@ -112,62 +121,52 @@ int windowDpi(HWND dialog) {
     return getDpiForWindow != nullptr ? static_cast<int>(getDpiForWindow(dialog)) : 0;
 }
 
-// Measures both labels in a fresh device context of the dialog: in the
-// default font that it carries, as the buttons were always sized, and in the
-// dialog's font, which the buttons draw with. Returns the system's DPI, the
-// one the stock fonts are made for: what it was at logon, whatever the
-// monitors' scaling since.
-int measureLabels(HWND dialog, const JavaPromptInfo& info, PromptLabel& cancel,
-                  PromptLabel& download) {
-    const WindowDC dc(dialog);
-    const auto measure = [&dc](const wchar_t* label, PromptSize& size) {
-        SIZE extent = {0, 0};
-        GetTextExtentPoint32W(dc.get(), label, lstrlenW(label), &extent);
-        size = {extent.cx, extent.cy};
-    };
-    measure(info.cancelLabel, cancel.inDefaultFont);
-    measure(info.downloadLabel, download.inDefaultFont);
-    // NOLINTNEXTLINE(performance-no-int-to-ptr): WM_GETFONT answers with a handle
-    HGDIOBJ dialogFont = reinterpret_cast<HGDIOBJ>(SendMessageW(dialog, WM_GETFONT, 0, 0));
-    HGDIOBJ previous = SelectObject(dc.get(), dialogFont);
-    measure(info.cancelLabel, cancel.inButtonFont);
-    measure(info.downloadLabel, download.inButtonFont);
-    SelectObject(dc.get(), previous);
-    return GetDeviceCaps(dc.get(), LOGPIXELSY);
+void labelButton(HWND dialog, int id, const wchar_t* label) {
+    LocalTextCopy copy(label);
+    SetDlgItemTextW(dialog, id, copy.text());
 }
 
-void setText(HWND window, const wchar_t* text) {
-    LocalTextCopy copy(text);
-    SetWindowTextW(window, copy.text());
+// A label measured in a fresh device context of its button: in the default
+// font that the context carries, as the buttons were always sized, and in
+// the font the button draws it with, the dialog's.
+PromptLabel measureLabel(HWND button, const wchar_t* label) {
+    const WindowDC dc(button);
+    const int length = lstrlenW(label);
+    SIZE inDefault = {0, 0};
+    GetTextExtentPoint32W(dc.get(), label, length, &inDefault);
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): WM_GETFONT answers with a handle
+    HGDIOBJ buttonFont = reinterpret_cast<HGDIOBJ>(SendMessageW(button, WM_GETFONT, 0, 0));
+    HGDIOBJ previous = SelectObject(dc.get(), buttonFont);
+    SIZE inButton = {0, 0};
+    GetTextExtentPoint32W(dc.get(), label, length, &inButton);
+    SelectObject(dc.get(), previous);
+    return {{inDefault.cx, inDefault.cy}, {inButton.cx, inButton.cy}};
 }
 
 HWND createMessage(HWND dialog, const PromptBox& box, const JavaPromptInfo& info) {
-    LocalTextCopy text(info.message);
-    HWND message = CreateWindowExW(0, L"STATIC", text.text(), WS_CHILD | WS_VISIBLE, box.x, box.y,
-                                   box.width, box.height, dialog, nullptr,
-                                   static_cast<HINSTANCE>(info.instance), nullptr);
-    const WindowDC dc(message);
-    SetBkMode(dc.get(), TRANSPARENT);
-    return message;
+    LocalTextCopy message(info.message);
+    return CreateWindowExW(0, L"STATIC", message.text(), WS_CHILD | WS_VISIBLE, box.x, box.y,
+                           box.width, box.height, dialog, nullptr,
+                           static_cast<HINSTANCE>(info.instance), nullptr);
 }
 
 // The stock GUI font is made for the system's DPI; on a monitor of another
 // scaling the message gets a copy of it made for that monitor's.
-void setMessageFont(HWND message, int dpi, int systemDpi) {
+void setMessageFont(HWND message, int dpi) {
     HGDIOBJ font = GetStockObject(DEFAULT_GUI_FONT);
-    HFONT scaled = nullptr;
-    LOGFONTW description;
-    if (dpi != systemDpi && GetObjectW(font, sizeof description, &description) != 0) {
-        description.lfHeight = scaleToDpi(description.lfHeight, dpi, systemDpi);
-        scaled = CreateFontIndirectW(&description);
-        if (scaled != nullptr) {
-            font = scaled;
+    const int system = systemDpi();
+    UniqueFont scaled;
+    LOGFONTW description = {};
+    if (dpi != system && GetObjectW(font, sizeof description, &description) != 0) {
+        description.lfHeight = scaleToDpi(description.lfHeight, dpi, system);
+        scaled.reset(CreateFontIndirectW(&description));
+        if (scaled) {
+            font = scaled.get();
         }
     }
     SendMessageW(message, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     // The message's earlier font goes only now that it draws with another.
-    DeleteObject(messageFont);
-    messageFont = scaled;
+    messageFont = std::move(scaled);
 }
 
 void moveTo(HWND window, const PromptBox& box) {
@@ -178,40 +177,48 @@ void moveTo(HWND window, const PromptBox& box) {
 // monitor: at its start, where the message is made, and again at each change
 // of DPI.
 void layOut(HWND dialog, int dpi, const JavaPromptInfo& info) {
-    PromptLabel cancel = {};
-    PromptLabel download = {};
-    const int system = measureLabels(dialog, info, cancel, download);
     if (dpi == 0) {
         dpi = windowDpi(dialog);
     }
     if (dpi == 0) {
-        dpi = system;
+        dpi = systemDpi();
     }
+    HWND cancel = GetDlgItem(dialog, IDCANCEL);
+    HWND download = GetDlgItem(dialog, IDOK);
     RECT client = {};
     GetClientRect(dialog, &client);
-    const PromptLayout layout = layOutPrompt(dpi, {client.right, client.bottom}, cancel, download);
+    const PromptLayout layout =
+        layOutPrompt(dpi, {client.right, client.bottom}, measureLabel(cancel, info.cancelLabel),
+                     measureLabel(download, info.downloadLabel));
     if (layout.growth > 0) {
-        RECT window;
+        RECT window = {};
         GetWindowRect(dialog, &window);
         SetWindowPos(dialog, nullptr, 0, 0, window.right - window.left,
                      window.bottom - window.top + layout.growth,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    moveTo(GetDlgItem(dialog, IDCANCEL), layout.cancel);
-    moveTo(GetDlgItem(dialog, IDOK), layout.download);
+    moveTo(cancel, layout.cancel);
+    moveTo(download, layout.download);
+
     HWND message = GetDlgItem(dialog, 0);
     if (message == nullptr) {
         message = createMessage(dialog, layout.message, info);
+        setMessageFont(message, dpi);
+        const WindowDC dc(message);
+        SetBkMode(dc.get(), TRANSPARENT);
     } else {
         moveTo(message, layout.message);
+        setMessageFont(message, dpi);
     }
-    setMessageFont(message, dpi, system);
 }
 
 void initialiseDialog(HWND dialog, const JavaPromptInfo& info) {
-    setText(dialog, info.title);
-    setText(GetDlgItem(dialog, IDCANCEL), info.cancelLabel);
-    setText(GetDlgItem(dialog, IDOK), info.downloadLabel);
+    {
+        LocalTextCopy title(info.title);
+        SetWindowTextW(dialog, title.text());
+    }
+    labelButton(dialog, IDCANCEL, info.cancelLabel);
+    labelButton(dialog, IDOK, info.downloadLabel);
     layOut(dialog, 0, info);
 
     // Centred by the client size as laid out: frame and caption are not
@@ -257,7 +264,7 @@ void openDownloadPage(const std::string& url) {
     }
 }
 
-INT_PTR CALLBACK javaPromptDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK javaPromptDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
         initialiseDialog(dialog, *currentPromptInfo);
@@ -278,13 +285,20 @@ INT_PTR CALLBACK javaPromptDialogProc(HWND dialog, UINT message, WPARAM wParam, 
     case WM_CLOSE:
         EndDialog(dialog, IDCANCEL);
         break;
-    case WM_DPICHANGED:
+    case WM_DPICHANGED: {
         // Per-monitor v2: once this returns, the dialog manager resizes the
         // dialog for the new DPI and gives the buttons the dialog's font made
-        // for it. Per-monitor awareness before it does neither; the layout
-        // then grows the dialog where it must.
+        // for it. Per-monitor awareness before it does neither, so the dialog
+        // takes the size Windows suggests, and the buttons keep their font.
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): the message's lParam is a RECT*
+        if (const auto* suggested = reinterpret_cast<const RECT*>(lParam)) {
+            SetWindowPos(dialog, nullptr, suggested->left, suggested->top,
+                         suggested->right - suggested->left, suggested->bottom - suggested->top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+        }
         PostMessageW(dialog, kLayOutAgain, LOWORD(wParam), 0);
         break;
+    }
     case kLayOutAgain:
         layOut(dialog, static_cast<int>(wParam), *currentPromptInfo);
         break;
@@ -303,7 +317,6 @@ intptr_t showJavaPrompt(const JavaPromptInfo& info) {
     const intptr_t ended =
         DialogBoxIndirectParamW(static_cast<HINSTANCE>(info.instance), &javaPromptTemplate.header,
                                 static_cast<HWND>(info.owner), javaPromptDialogProc, 0);
-    DeleteObject(messageFont);
-    messageFont = nullptr;
+    messageFont.reset();
     return ended;
 }
