@@ -25,8 +25,10 @@ PromptLayout layOutPrompt(int dpi, PromptSize client, PromptLabel cancel, Prompt
         std::max(cancel.inDefaultFont.width, cancel.inButtonFont.width) + margin;
     const int downloadWidth =
         std::max(download.inDefaultFont.width, download.inButtonFont.width) + margin;
-    // Measured in the same two fonts, the labels are of one height.
-    const int height = std::max(cancel.inDefaultFont.height, cancel.inButtonFont.height) + margin;
+    // Both buttons of one height, the taller label's.
+    const int height = std::max({cancel.inDefaultFont.height, cancel.inButtonFont.height,
+                                 download.inDefaultFont.height, download.inButtonFont.height}) +
+                       margin;
     // The template's font sizes the client, and a bitmap font such as its
     // "MS Sans Serif" grows by less than the DPI: the client then grows
     // until the buttons stand below the message's area, as they do at 96.
