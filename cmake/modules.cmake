@@ -31,7 +31,7 @@ set(PELLIX_arguments_SOURCES
 set(PELLIX_arguments_USES common)
 # The missing-Java prompt: the texts of nine languages and the dialog.
 set(PELLIX_prompt_SOURCES
-    prompt/prompt_texts.cpp prompt/wide_copy.cpp
+    prompt/dialog_layout.cpp prompt/prompt_texts.cpp prompt/wide_copy.cpp
     prompt/java_prompt_win.cpp)
 set(PELLIX_prompt_USES common)
 set(PELLIX_prompt_SYSTEM_LIBRARIES user32 gdi32)

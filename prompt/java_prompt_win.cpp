@@ -5,9 +5,12 @@
 
 #include <cstddef>
 #include <cstring>
+#include <memory>
+#include <type_traits>
 
 #include "common/trace.h"
 #include "common/unique_handle_win.h"
+#include "dialog_layout.h"
 #include "wide_copy.h"
 
 JavaPromptInfo javaPromptInfo;
@@ -91,50 +94,140 @@ class LocalTextCopy {
     UniqueLocal block_;
 };
 
-// Sets a button's label and returns its size in the button's own device
-// context, which carries the default font, not the dialog's.
-SIZE labelButton(HWND dialog, int id, const wchar_t* label) {
+// The message's font where the stock one does not suit the dialog's DPI:
+// released once another has replaced it, and when the dialog has ended.
+using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>,
+                                   unique_handle_detail::Releaser<HFONT, DeleteObject>>;
+UniqueFont messageFont;
+
+// Posted on a change of DPI: the dialog is laid out again only once the
+// dialog manager has done its part, after the procedure has returned.
+constexpr UINT kLayOutAgain = WM_APP;
+
+// The system's DPI, the one the stock fonts are made for: what it was at
+// logon, whatever the monitors' scaling since.
+int systemDpi() {
+    const WindowDC screen(nullptr);
+    return GetDeviceCaps(screen.get(), LOGPIXELSY);
+}
+
+// The DPI of the monitor the dialog is on, or 0 where Windows cannot tell
+// it: before Windows 10 (1607), which lays the dialog out at the system's DPI
+// instead. Resolved here, since older Windows lacks the call.
+int windowDpi(HWND dialog) {
+    using GetDpiForWindowCall = UINT(WINAPI*)(HWND);
+    const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowCall>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    return getDpiForWindow != nullptr ? static_cast<int>(getDpiForWindow(dialog)) : 0;
+}
+
+void labelButton(HWND dialog, int id, const wchar_t* label) {
     LocalTextCopy copy(label);
     SetDlgItemTextW(dialog, id, copy.text());
-    SIZE size = {0, 0};
-    WindowDC dc(GetDlgItem(dialog, id));
-    GetTextExtentPoint32W(dc.get(), copy.text(), lstrlenW(copy.text()), &size);
-    return size;
+}
+
+// A label measured in a fresh device context of its button: in the default
+// font that the context carries, as the buttons were always sized, and in
+// the font the button draws it with, the dialog's.
+PromptLabel measureLabel(HWND button, const wchar_t* label) {
+    const WindowDC dc(button);
+    const int length = lstrlenW(label);
+    SIZE inDefault = {0, 0};
+    GetTextExtentPoint32W(dc.get(), label, length, &inDefault);
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): WM_GETFONT answers with a handle
+    HGDIOBJ buttonFont = reinterpret_cast<HGDIOBJ>(SendMessageW(button, WM_GETFONT, 0, 0));
+    HGDIOBJ previous = SelectObject(dc.get(), buttonFont);
+    SIZE inButton = {0, 0};
+    GetTextExtentPoint32W(dc.get(), label, length, &inButton);
+    SelectObject(dc.get(), previous);
+    return {{inDefault.cx, inDefault.cy}, {inButton.cx, inButton.cy}};
+}
+
+HWND createMessage(HWND dialog, const PromptBox& box, const JavaPromptInfo& info) {
+    LocalTextCopy message(info.message);
+    return CreateWindowExW(0, L"STATIC", message.text(), WS_CHILD | WS_VISIBLE, box.x, box.y,
+                           box.width, box.height, dialog, nullptr,
+                           static_cast<HINSTANCE>(info.instance), nullptr);
+}
+
+// The stock GUI font is made for the system's DPI; on a monitor of another
+// scaling the message gets a copy of it made for that monitor's.
+void setMessageFont(HWND message, int dpi) {
+    HGDIOBJ font = GetStockObject(DEFAULT_GUI_FONT);
+    const int system = systemDpi();
+    UniqueFont scaled;
+    LOGFONTW description = {};
+    if (dpi != system && GetObjectW(font, sizeof description, &description) != 0) {
+        description.lfHeight = scaleToDpi(description.lfHeight, dpi, system);
+        scaled.reset(CreateFontIndirectW(&description));
+        if (scaled) {
+            font = scaled.get();
+        }
+    }
+    SendMessageW(message, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    // The message's earlier font goes only now that it draws with another.
+    messageFont = std::move(scaled);
+}
+
+void moveTo(HWND window, const PromptBox& box) {
+    MoveWindow(window, box.x, box.y, box.width, box.height, TRUE);
+}
+
+// Lays the labelled dialog out at dpi, or where that is 0 at the DPI of its
+// monitor: at its start, where the message is made, and again at each change
+// of DPI.
+void layOut(HWND dialog, int dpi, const JavaPromptInfo& info) {
+    if (dpi == 0) {
+        dpi = windowDpi(dialog);
+    }
+    if (dpi == 0) {
+        dpi = systemDpi();
+    }
+    HWND cancel = GetDlgItem(dialog, IDCANCEL);
+    HWND download = GetDlgItem(dialog, IDOK);
+    RECT client = {};
+    GetClientRect(dialog, &client);
+    const PromptLayout layout =
+        layOutPrompt(dpi, {client.right, client.bottom}, measureLabel(cancel, info.cancelLabel),
+                     measureLabel(download, info.downloadLabel));
+    if (layout.growth > 0) {
+        RECT window = {};
+        GetWindowRect(dialog, &window);
+        SetWindowPos(dialog, nullptr, 0, 0, window.right - window.left,
+                     window.bottom - window.top + layout.growth,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    moveTo(cancel, layout.cancel);
+    moveTo(download, layout.download);
+
+    HWND message = GetDlgItem(dialog, 0);
+    if (message == nullptr) {
+        message = createMessage(dialog, layout.message, info);
+        setMessageFont(message, dpi);
+        const WindowDC dc(message);
+        SetBkMode(dc.get(), TRANSPARENT);
+    } else {
+        moveTo(message, layout.message);
+        setMessageFont(message, dpi);
+    }
 }
 
 void initialiseDialog(HWND dialog, const JavaPromptInfo& info) {
-    RECT client = {};
-    GetClientRect(dialog, &client);
-    const LONG right = client.right;
-    const LONG bottom = client.bottom;
-
-    // Centred by the client size: frame and caption are not counted.
-    const int x = (GetSystemMetrics(SM_CXSCREEN) - right) / 2;
-    const int y = (GetSystemMetrics(SM_CYSCREEN) - bottom) / 2;
-    SetWindowPos(dialog, HWND_TOP, x, y, 0, 0, SWP_NOSIZE);
-
     {
         LocalTextCopy title(info.title);
         SetWindowTextW(dialog, title.text());
     }
-    {
-        LocalTextCopy message(info.message);
-        HWND text = CreateWindowExW(0, L"STATIC", message.text(), WS_CHILD | WS_VISIBLE, 10, 20,
-                                    (right - client.left) - 20, 40, dialog, nullptr,
-                                    static_cast<HINSTANCE>(info.instance), nullptr);
-        SendMessageW(text, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
-                     TRUE);
-        WindowDC dc(text);
-        SetBkMode(dc.get(), TRANSPARENT);
-    }
+    labelButton(dialog, IDCANCEL, info.cancelLabel);
+    labelButton(dialog, IDOK, info.downloadLabel);
+    layOut(dialog, 0, info);
 
-    const SIZE cancel = labelButton(dialog, IDCANCEL, info.cancelLabel);
-    MoveWindow(GetDlgItem(dialog, IDCANCEL), right - cancel.cx - 20, bottom - cancel.cy - 20,
-               cancel.cx + 10, cancel.cy + 10, TRUE);
-
-    const SIZE download = labelButton(dialog, IDOK, info.downloadLabel);
-    MoveWindow(GetDlgItem(dialog, IDOK), right - cancel.cx - download.cx - 35,
-               bottom - download.cy - 20, download.cx + 10, download.cy + 10, TRUE);
+    // Centred by the client size as laid out: frame and caption are not
+    // counted.
+    RECT client = {};
+    GetClientRect(dialog, &client);
+    const int x = (GetSystemMetrics(SM_CXSCREEN) - client.right) / 2;
+    const int y = (GetSystemMetrics(SM_CYSCREEN) - client.bottom) / 2;
+    SetWindowPos(dialog, HWND_TOP, x, y, 0, 0, SWP_NOSIZE);
 }
 
 // shell32 is loaded here, when the user asks for the download, and not as
@@ -171,7 +264,7 @@ void openDownloadPage(const std::string& url) {
     }
 }
 
-INT_PTR CALLBACK javaPromptDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK javaPromptDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
         initialiseDialog(dialog, *currentPromptInfo);
@@ -192,6 +285,23 @@ INT_PTR CALLBACK javaPromptDialogProc(HWND dialog, UINT message, WPARAM wParam, 
     case WM_CLOSE:
         EndDialog(dialog, IDCANCEL);
         break;
+    case WM_DPICHANGED: {
+        // Per-monitor v2: once this returns, the dialog manager resizes the
+        // dialog for the new DPI and gives the buttons the dialog's font made
+        // for it. Per-monitor awareness before it does neither, so the dialog
+        // takes the size Windows suggests, and the buttons keep their font.
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): the message's lParam is a RECT*
+        if (const auto* suggested = reinterpret_cast<const RECT*>(lParam)) {
+            SetWindowPos(dialog, nullptr, suggested->left, suggested->top,
+                         suggested->right - suggested->left, suggested->bottom - suggested->top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        PostMessageW(dialog, kLayOutAgain, LOWORD(wParam), 0);
+        break;
+    }
+    case kLayOutAgain:
+        layOut(dialog, static_cast<int>(wParam), *currentPromptInfo);
+        break;
     default:
         break;
     }
@@ -204,7 +314,9 @@ INT_PTR CALLBACK javaPromptDialogProc(HWND dialog, UINT message, WPARAM wParam, 
 
 intptr_t showJavaPrompt(const JavaPromptInfo& info) {
     currentPromptInfo = &info;
-    return DialogBoxIndirectParamW(static_cast<HINSTANCE>(info.instance),
-                                   &javaPromptTemplate.header, static_cast<HWND>(info.owner),
-                                   javaPromptDialogProc, 0);
+    const intptr_t ended =
+        DialogBoxIndirectParamW(static_cast<HINSTANCE>(info.instance), &javaPromptTemplate.header,
+                                static_cast<HWND>(info.owner), javaPromptDialogProc, 0);
+    messageFont.reset();
+    return ended;
 }

@@ -25,6 +25,20 @@ void testExports() {
     for (const char* name : {"startApplication", "callJavaMethod"}) {
         ok(image && GetProcAddress(image.get(), name) != nullptr, "%s is not exported", name);
     }
+    // The DPI awareness, as the runtime's javaw.exe declares it. Wine 8 reports
+    // every process as aware whatever it declares: only the declaration is seen.
+    const HRSRC found = FindResourceA(image.get(), MAKEINTRESOURCEA(1), RT_MANIFEST);
+    const std::string manifest(
+        found ? static_cast<const char*>(LockResource(LoadResource(image.get(), found))) : "",
+        found ? SizeofResource(image.get(), found) : 0);
+    for (const char* element :
+         {R"(<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true/PM<)",
+          R"(<dpiAwareness xmlns="http://schemas.microsoft.com/SMI/2016/WindowsSettings">)"
+          "PerMonitorV2, PerMonitor, system<"}) {
+        const std::size_t at = manifest.find(element);
+        ok(at != std::string::npos && at > manifest.find("<asmv3:windowsSettings>"),
+           "the manifest lacks %s in asmv3:windowsSettings", element);
+    }
 }
 
 void testSecondStart(HANDLE event) {

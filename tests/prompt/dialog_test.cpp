@@ -267,6 +267,46 @@ void testPlacement(HWND dialog, const Case& c) {
        window.left, window.top, x, y);
 }
 
+// Whether text in font, wrapped within box less a margin, fits in with it.
+bool fits(const LOGFONTW& font, const wchar_t* text, const RECT& box, int margin) {
+    const WindowDC dc(nullptr);
+    HGDIOBJ previous = SelectObject(dc.get(), CreateFontIndirectW(&font));
+    RECT drawn = {0, 0, box.right - box.left - margin, 0};
+    DrawTextW(dc.get(), text, -1, &drawn, DT_CALCRECT | DT_WORDBREAK);
+    DeleteObject(SelectObject(dc.get(), previous));
+    return drawn.right + margin <= box.right - box.left &&
+           drawn.bottom + margin <= box.bottom - box.top;
+}
+
+// At any DPI: the amounts of 96 DPI scaled, the buttons below the message;
+// the labels within the margins in the template's 7 points as the dialog
+// manager makes them; the message whole, as at 96 in every language.
+void testScaling(HWND dialog, const Case& c, int dpi) {
+    group = "scaling";
+    const auto px = [dpi](int pixels) { return MulDiv(pixels, dpi, 96); };
+    RECT client = {};
+    GetClientRect(dialog, &client);
+    const RECT message = rectInClient(GetDlgItem(dialog, 0), dialog);
+    const RECT cancel = rectInClient(GetDlgItem(dialog, IDCANCEL), dialog);
+    const RECT download = rectInClient(GetDlgItem(dialog, IDOK), dialog);
+    const RECT scaled = {px(10), px(20), client.right - px(10), px(60)};
+    ok(EqualRect(&message, &scaled) && cancel.right == scaled.right &&
+           cancel.bottom == client.bottom - px(10) && download.bottom == cancel.bottom &&
+           download.right == cancel.left - px(5) && cancel.top >= scaled.bottom,
+       "%s at %d DPI: message %s, cancel %s, download %s", c.locale, dpi, describe(message).c_str(),
+       describe(cancel).c_str(), describe(download).c_str());
+    LOGFONTW font = {
+        -MulDiv(7, dpi, 72), 0, 0, 0, FW_DONTCARE, 0, 0, 0, DEFAULT_CHARSET, 0, 0, PROOF_QUALITY, 0,
+        L"MS Sans Serif"};
+    ok(fits(font, c.language.cancelLabel, cancel, px(10)) &&
+           fits(font, c.language.downloadLabel, download, px(10)),
+       "%s at %d DPI: a label outgrows its button", c.locale, dpi);
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+    font.lfHeight = MulDiv(font.lfHeight, dpi, 96);
+    ok(fits(font, c.language.message, message, 0), "%s at %d DPI: the message is cut", c.locale,
+       dpi);
+}
+
 void end(HWND dialog, Ending ending) {
     // A BM_CLICK may be lost on a dialog that is not active; the launcher
     // lets any process bring its windows to the front.
@@ -318,14 +358,17 @@ void testEnding(const Launch& launch, const Case& c) {
     }
 }
 
-void testLanguage(const Case& c) {
+void testLanguage(const Case& c, int dpi) {
     group = "start";
     Launch launch(c.locale);
     if (!ok(launch.dialog() != nullptr, "%s: no dialog", c.locale)) {
         return;
     }
     testTexts(launch.dialog(), c);
-    testLayout(launch.dialog(), c);
+    if (dpi == 96) {
+        testLayout(launch.dialog(), c);
+    }
+    testScaling(launch.dialog(), c, dpi);
     testPlacement(launch.dialog(), c);
     testEnding(launch, c);
 }
@@ -476,8 +519,16 @@ int main(int argc, char** argv) {
     {
         UnmanagedLauncherWindows unmanaged;
         const DefaultBrowser browser;
-        for (const Case& c : kCases) {
-            testLanguage(c);
+        // Wine reads the DPI at each start, Windows at logon. 96 last, as before.
+        for (const int dpi : {144, 192, 96}) {
+            for (const Case& c : kCases) {
+                if (onWine() ? SETUP(RegSetKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop",
+                                                     "LogPixels", REG_DWORD, &dpi,
+                                                     sizeof dpi) == ERROR_SUCCESS)
+                             : dpi == 96) {
+                    testLanguage(c, dpi);
+                }
+            }
         }
         testWithoutLocaleFile();
         testWithoutIexplore();
