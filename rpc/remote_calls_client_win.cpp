@@ -86,38 +86,42 @@ DWORD sendFromGuarded(const wchar_t* folder, const wchar_t* text) {
     return code;
 }
 
-// Operation 1, and, where the first instance knows only operation 0, the
-// narrow text over that on a new binding, made once the refused one is
-// freed: a binding made while another to the same endpoint lives may share
-// its connection, and Wine's server answers an operation past its dispatch
-// table twice (the fault, then a reply for the entry it reads behind the
-// table), so that the next call there reads a reply that is not its own.
-// With a folder, operation 2 goes first, but only to a first instance that
-// has taken an empty text over operation 1 (nothing, to any launcher):
-// Wine's server reads that entry even for an operation out of range, and
-// the table of a launcher that knows operation 0 alone ends before entry 2.
-// Returns the code of the last call made; when no new binding can be had,
-// that of the refused call, and RemoteCallsBinding then holds none, so that
-// freeing it fails.
+// Makes the calls that nextHandOverCall names, each new binding made once
+// the refused one is freed: a binding made while another to the same
+// endpoint lives may share its connection. Returns the code of the last
+// call made; when no new binding can be had, that of the refused call, and
+// RemoteCallsBinding then holds none, so that freeing it fails.
 DWORD sendByAnyOperation(const char16_t* folder, const char16_t* text, const char* narrowText,
                          unsigned char* stringBinding) {
-    const auto rebind = [stringBinding] {
-        return RpcBindingFree(&RemoteCallsBinding) == RPC_S_OK &&
-               RpcBindingFromStringBindingA(stringBinding, &RemoteCallsBinding) == RPC_S_OK;
-    };
-    DWORD code = sendWideGuarded(folder != nullptr ? L"" : reinterpret_cast<const wchar_t*>(text));
-    if (folder != nullptr && code == 0) {
-        code = sendFromGuarded(reinterpret_cast<const wchar_t*>(folder),
-                               reinterpret_cast<const wchar_t*>(text));
-        if (code != RPC_S_PROCNUM_OUT_OF_RANGE || !rebind()) {
+    const auto* wideText = reinterpret_cast<const wchar_t*>(text);
+    DWORD code = 0;
+    for (NextCall next =
+             nextHandOverCall(HandOverCall::None, 0, folder != nullptr, narrowText != nullptr);
+         next.call != HandOverCall::None;
+         next = nextHandOverCall(next.call, code, folder != nullptr, narrowText != nullptr)) {
+        if (next.newBinding &&
+            (RpcBindingFree(&RemoteCallsBinding) != RPC_S_OK ||
+             RpcBindingFromStringBindingA(stringBinding, &RemoteCallsBinding) != RPC_S_OK)) {
             return code;
         }
-        return sendWideGuarded(reinterpret_cast<const wchar_t*>(text));
+        switch (next.call) {
+        case HandOverCall::Probe:
+            code = sendWideGuarded(L"");
+            break;
+        case HandOverCall::Wide:
+            code = sendWideGuarded(wideText);
+            break;
+        case HandOverCall::Folder:
+            code = sendFromGuarded(reinterpret_cast<const wchar_t*>(folder), wideText);
+            break;
+        case HandOverCall::Narrow:
+            code = sendGuarded(reinterpret_cast<const unsigned char*>(narrowText));
+            break;
+        case HandOverCall::None:
+            break;
+        }
     }
-    if (code != RPC_S_PROCNUM_OUT_OF_RANGE || narrowText == nullptr || !rebind()) {
-        return code;
-    }
-    return sendGuarded(reinterpret_cast<const unsigned char*>(narrowText));
+    return code;
 }
 
 // One call on a binding of its own: after some failed calls the runtime

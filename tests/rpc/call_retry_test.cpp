@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace {
 
 TEST(RetryableCallFailure, OnlyWhenTheCallCannotHaveReachedTheFirstInstance) {
@@ -53,6 +56,37 @@ TEST(RetryPause, GivesUpWithinAFewSeconds) {
     }
     EXPECT_EQ(retries, 8);
     EXPECT_EQ(since, 3950u);
+}
+
+// The calls of a later start, as p (the empty probe over operation 1), 1, 2
+// and 0, + for a new binding, given what each call raises.
+TEST(NextHandOverCall, FallsBackOnceFromAnOperationOutOfRange) {
+    const struct {
+        bool folder;
+        bool narrow;
+        std::vector<uint32_t> codes;
+        const char* calls;
+    } cases[] = {
+        {false, true, {1745, 0}, "1+0"},       // a first instance of operation 0 alone
+        {false, false, {1745}, "1"},           // no narrow text to send over it
+        {false, true, {1723}, "1"},            // busy: the retry decides
+        {true, true, {0, 0}, "p2"},            // never 2 before the probe went through
+        {true, true, {1745, 0}, "p+0"},        // operation 0 alone: 2 would be lost
+        {true, true, {0, 1745, 0}, "p2+1"},    // a first instance without operation 2
+        {true, true, {0, 1745, 1745}, "p2+1"}, // it knows 1: never 0 after it
+        {true, true, {0, 5}, "p2"},            // refused by the caller check
+    };
+    for (const auto& c : cases) {
+        std::string calls;
+        std::size_t made = 0;
+        for (NextCall next = nextHandOverCall(HandOverCall::None, 0, c.folder, c.narrow);
+             next.call != HandOverCall::None;
+             next = nextHandOverCall(next.call, made < c.codes.size() ? c.codes[made++] : 0,
+                                     c.folder, c.narrow)) {
+            calls += std::string(next.newBinding ? "+" : "") + "-p120"[static_cast<int>(next.call)];
+        }
+        EXPECT_EQ(calls, c.calls) << "folder " << c.folder << ", narrow " << c.narrow;
+    }
 }
 
 } // namespace
