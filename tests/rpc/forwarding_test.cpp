@@ -628,6 +628,12 @@ void testOlderFirstInstance() {
            c.what, received.size(), expected.c_str());
     }
 
+    // A name of a file in the start's folder: the empty probe is refused,
+    // and the list goes over operation 0, never over operation 2, which
+    // Wine's server reads from behind a table of one entry.
+    forward(" notes.tav", "a file in the start's folder", files->root + "\\docs");
+    ok(olderTexts(1) == Strings{"notes.tav|"}, "a file in the start's folder: not its list");
+
     // When operation 0 fails too, the later start reports that call's code
     // alone, once.
     std::string output;
