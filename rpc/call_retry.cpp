@@ -10,6 +10,8 @@ constexpr uint32_t kOutOfRange = 1745;    // RPC_S_PROCNUM_OUT_OF_RANGE
 constexpr int32_t kFirstPauseMs = 50;
 constexpr int32_t kLongestPauseMs = 800;
 constexpr uint32_t kRetryWindowMs = 4000;
+constexpr uint32_t kHandOverBoundMs = kRetryWindowMs + 10000;
+constexpr uint32_t kCancelAgainMs = 100;
 
 } // namespace
 
@@ -32,6 +34,11 @@ int32_t retryPauseMs(int32_t retry, uint32_t sinceFirstFailureMs) {
         return -1;
     }
     return pause;
+}
+
+uint32_t cancelWaitMs(uint32_t sinceFirstCallMs) {
+    return sinceFirstCallMs < kHandOverBoundMs ? kHandOverBoundMs - sinceFirstCallMs
+                                               : kCancelAgainMs;
 }
 
 NextCall nextHandOverCall(HandOverCall last, uint32_t code, bool withFolder, bool withNarrow) {

@@ -23,6 +23,16 @@ bool isRetryableCallFailure(uint32_t code);
 // long as the runtime waits for the pipe.
 int32_t retryPauseMs(int32_t retry, uint32_t sinceFirstFailureMs);
 
+// How long the watch over a hand-over waits, given the time since the
+// hand-over's first call, before it cancels the call under way: until the
+// bound, 14 s, and from then on every 100 ms until the call comes back,
+// since a cancellation that comes before the runtime waits on the pipe is
+// lost (Wine). No call begins after the bound. The bound is the retry
+// window, 4 s, and then a call's own time limit, 10 s: a call takes a few
+// hundred milliseconds on a loaded machine, and a first instance stopped
+// for 8 s, as a debugger or a paging storm stops it, still gets its lists.
+uint32_t cancelWaitMs(uint32_t sinceFirstCallMs);
+
 // The calls of one hand-over, by what they send.
 enum class HandOverCall {
     None,   // no call: the hand-over is over

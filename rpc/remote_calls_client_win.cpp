@@ -5,9 +5,13 @@
 #include "remote_calls_formats.h"
 #include "remote_calls_stubs_win.h"
 
+#include <atomic>
 #include <cstdio>
+#include <memory>
+#include <new>
 #include <string>
 
+#include "common/unique_handle_win.h"
 #include "launcher/arguments.h"
 
 handle_t RemoteCallsBinding = nullptr;
@@ -163,19 +167,76 @@ std::u16string workingFolder() {
     return std::u16string(reinterpret_cast<const char16_t*>(folder), length);
 }
 
-} // namespace
+// Bounds the hand-over from a thread of its own. Once the bound is reached
+// it cancels the call under way (Wine ignores both RpcMgmtSetComTimeout and
+// the binding's call time-out) and the calling thread's synchronous I/O:
+// Wine's runtime, closing the cancelled connection, flushes the pipe and
+// waits until the first instance has read it. From then on no call begins.
+// A cancelled call fails with a code that is never retried, since it may
+// have reached the first instance. The thread owns what it watches and is
+// never waited for: under Wine, waiting for its start and end would cost
+// the hand-over about 5 ms, its creation alone 0.6 ms.
+class HandOverWatch {
+  public:
+    HandOverWatch() {
+        std::unique_ptr<Watched> watched(new (std::nothrow) Watched);
+        HANDLE caller = nullptr;
+        if (!watched || !watched->done ||
+            !DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &caller,
+                             0, FALSE, DUPLICATE_SAME_ACCESS)) {
+            return;
+        }
+        watched->caller.reset(caller);
+        if (UniqueHandle(CreateThread(nullptr, 0, watch, watched.get(), 0, nullptr))) {
+            watched_ = watched.release();
+        }
+    }
+    ~HandOverWatch() {
+        if (watched_ != nullptr) {
+            SetEvent(watched_->done.get());
+        }
+    }
+    HandOverWatch(const HandOverWatch&) = delete;
+    HandOverWatch& operator=(const HandOverWatch&) = delete;
 
-int32_t sendToFirstInstance(const char16_t* text, const char* narrowText, bool relativeNames) {
-    const std::u16string folderText = relativeNames ? workingFolder() : std::u16string();
-    const char16_t* folder = folderText.empty() ? nullptr : folderText.c_str();
-    DWORD code = 0;
+    bool overdue() const { return watched_ != nullptr && watched_->overdue; }
+
+  private:
+    struct Watched {
+        const ULONGLONG began = GetTickCount64();
+        std::atomic<bool> overdue{false};
+        UniqueHandle done{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+        UniqueHandle caller;
+    };
+
+    static DWORD WINAPI watch(void* context) {
+        const std::unique_ptr<Watched> self(static_cast<Watched*>(context));
+        for (;;) {
+            const auto since = static_cast<uint32_t>(GetTickCount64() - self->began);
+            if (WaitForSingleObject(self->done.get(), cancelWaitMs(since)) != WAIT_TIMEOUT) {
+                return 0;
+            }
+            if (!self->overdue.exchange(true)) {
+                TRACE("hand-over: no answer within the bound; the call is cancelled");
+            }
+            RpcCancelThreadEx(self->caller.get(), 0);
+            CancelSynchronousIo(self->caller.get());
+        }
+    }
+
+    Watched* watched_ = nullptr;
+};
+
+// The hand-over's calls, within its bound. A first instance too busy to
+// take the call: the same call again after a short pause, for a few
+// seconds. Any other failure loses the arguments at once, and the caller
+// signals the first instance all the same.
+int32_t sendWithinBound(const char16_t* folder, const char16_t* text, const char* narrowText,
+                        DWORD& code) {
+    const HandOverWatch watch;
     int32_t result = sendOnce(folder, text, narrowText, code);
     TRACE("hand-over: send %ld, exception code %lu", static_cast<long>(result),
           static_cast<unsigned long>(code));
-    // A first instance too busy to take the call: the same call again after
-    // a short pause, for a few seconds. Any other failure loses the
-    // arguments at once, and the caller signals the first instance all the
-    // same.
     const ULONGLONG firstFailure = GetTickCount64();
     for (int32_t retry = 1; result == 0 && isRetryableCallFailure(code); ++retry) {
         const int32_t pause =
@@ -184,11 +245,24 @@ int32_t sendToFirstInstance(const char16_t* text, const char* narrowText, bool r
             break;
         }
         Sleep(static_cast<DWORD>(pause));
+        if (watch.overdue()) {
+            break;
+        }
         result = sendOnce(folder, text, narrowText, code);
         TRACE("hand-over: send again after %ld ms, %ld, exception code %lu",
               static_cast<long>(pause), static_cast<long>(result),
               static_cast<unsigned long>(code));
     }
+    return result;
+}
+
+} // namespace
+
+int32_t sendToFirstInstance(const char16_t* text, const char* narrowText, bool relativeNames) {
+    const std::u16string folderText = relativeNames ? workingFolder() : std::u16string();
+    const char16_t* folder = folderText.empty() ? nullptr : folderText.c_str();
+    DWORD code = 0;
+    const int32_t result = sendWithinBound(folder, text, narrowText, code);
     if (code != 0) {
         // The C runtime's _snprintf and fputs, not printf: libstdc++ makes
         // printf MinGW's own, which would bring its whole formatter (about

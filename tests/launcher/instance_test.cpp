@@ -10,6 +10,7 @@ const char* const kMutexName = "Norvane Pellix 1234432101233210";
 const char* const kEventName = "SignalAnother";
 
 std::string launcher;
+std::string testProgram;
 std::string workDir;
 
 bool isSignalled(HANDLE event) {
@@ -49,6 +50,30 @@ void testSecondStart(HANDLE event) {
         ok((output.rfind("Runtime reported exception 0x", 0) == 0) == sends,
            "arguments '%s': output [%s]", arguments, output.c_str());
     }
+}
+
+// The bed's keeper as a first instance that has hung, its pipe taking the
+// call and never answering: the later start gives up 14 s after its first
+// call, as it gives up on any failed call.
+void testHungFirstInstance(HANDLE event) {
+    group = "hung first instance";
+    Process keeper;
+    start(keeper, "\"" + directoryOf(testProgram) + "\\bed_keeper.exe\" hung", workDir);
+    for (int i = 0; i < 200 && !WaitNamedPipeA("\\\\.\\pipe\\quennRemoteCalls", 1); ++i) {
+        Sleep(100); // WaitNamedPipe fails at once while there is no pipe
+    }
+    ResetEvent(event);
+    std::string output;
+    const DWORD startTime = GetTickCount();
+    const DWORD code = runCapturingOutput("\"" + launcher + "\" a b", workDir, output);
+    // Beyond the bound, the start's own start and end: up to 7 s under load.
+    const DWORD spent = GetTickCount() - startTime;
+    ok(spent >= 14000 && spent < 30000 && code == 1 && isSignalled(event) &&
+           output.rfind("Runtime reported exception 0x", 0) == 0,
+       "ended after %lu ms with %lu, the event %s, output [%s]", spent, code,
+       isSignalled(event) ? "set" : "not set", output.c_str());
+    keeper.kill();
+    keeper.wait();
 }
 
 // Without a registered Java runtime the first-instance path ends in the
@@ -100,6 +125,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     launcher = windowsPath(argv[1]);
+    testProgram = windowsPath(argv[0]);
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
     workDir = std::string(temp) + "pellix-instance-test";
@@ -110,6 +136,7 @@ int main(int argc, char** argv) {
 
     testExports();
     testSecondStart(event.get());
+    testHungFirstInstance(event.get());
     testFirstStart(event.get());
     return finish("instance_test");
 }

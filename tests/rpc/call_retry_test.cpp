@@ -17,6 +17,7 @@ TEST(RetryableCallFailure, OnlyWhenTheCallCannotHaveReachedTheFirstInstance) {
         {231, true, "ERROR_PIPE_BUSY"},
         {1722, true, "RPC_S_SERVER_UNAVAILABLE: the mutex's first instance does not listen yet"},
         {1726, false, "RPC_S_CALL_FAILED: the call may have run"},
+        {1818, false, "RPC_S_CALL_CANCELLED at the hand-over's bound"},
         {1727, false, "RPC_S_CALL_FAILED_DNE: refused for good, another call fares no better"},
         {1783, false, "RPC_X_BAD_STUB_DATA"},
         {998, false, "ERROR_NOACCESS, as Wine raises for an unknown operation"},
@@ -56,6 +57,10 @@ TEST(RetryPause, GivesUpWithinAFewSeconds) {
     }
     EXPECT_EQ(retries, 8);
     EXPECT_EQ(since, 3950u);
+    // The last retry still has a call's own time limit, 10 s, before the
+    // watch cancels it at the bound; then it cancels again every 100 ms.
+    EXPECT_EQ(cancelWaitMs(since), 10050u);
+    EXPECT_EQ(cancelWaitMs(14000), 100u);
 }
 
 // The calls of a later start, as p (the empty probe over operation 1), 1, 2
