@@ -180,7 +180,8 @@ void testUnicodeForwarding() {
 // the arguments wait in the queue and the signal stays set.
 void testDuringCreation() {
     group = "timing";
-    files->configure("create_delay_ms 1500\n");
+    // Longer than a later start takes under load: Wine took up to 6 s.
+    files->configure("create_delay_ms 8000\n");
     LauncherRun first(*files, launcher);
     ok(first.waitFor("JNI_CreateJavaVM"), "creation did not begin");
     forward(" early.txt", "during creation");
@@ -368,6 +369,19 @@ void testManyStarts() {
     ok(first.process.wait(0) == STILL_ACTIVE, "the first instance did not survive");
 }
 
+// The last line that a start wrote to the trace after its first skipped
+// lines: where it was when the test gave up on it; none when it never ran
+// the launcher.
+std::string lastTraceLine(const Lines& trace, std::size_t skipped, DWORD processId) {
+    std::string last;
+    for (std::size_t i = skipped; i < trace.size(); ++i) {
+        if (trace[i].find(" " + std::to_string(processId) + " ") == trace[i].find(' ')) {
+            last = trace[i].substr(0, trace[i].find('\r'));
+        }
+    }
+    return last;
+}
+
 // Several documents opened at once with no instance running, as Explorer
 // starts one process for each: one start becomes the first instance and
 // runs main with its own list, and every other list reaches openFiles
@@ -375,8 +389,15 @@ void testManyStarts() {
 void testColdBursts() {
     group = "cold bursts";
     files->configure("");
+    // Every start traces, to the run's own trace where it has one.
+    char trace[MAX_PATH] = "";
+    if (GetEnvironmentVariableA("PELLIX_TRACE", trace, MAX_PATH) == 0) {
+        std::snprintf(trace, MAX_PATH, "%s\\cold bursts.trace", files->root.c_str());
+        SetEnvironmentVariableA("PELLIX_TRACE", trace);
+    }
     for (int round = 0; round < 20; ++round) {
         DeleteFileA(files->logFile.c_str());
+        const std::size_t traced = readLog(trace).size();
         const Strings names = fileNames(("cold" + std::to_string(round) + "-").c_str(), 8);
         std::vector<Process> starts(names.size());
         for (std::size_t i = 0; i < names.size(); ++i) {
@@ -392,8 +413,10 @@ void testColdBursts() {
             const DWORD code = starts[i].wait(first ? 0 : 10000);
             ok(first ? countLines(log, invokePrefix("main")) == 1 && code == STILL_ACTIVE && !arrived
                      : code == 1 && arrived == 1,
-               "round %d: start %zu %s main, ended with %lu, its list arrived %zu times", round,
-               i, first ? "ran" : "did not run", code, arrived);
+               "round %d: start %zu %s main, ended with %lu, its list arrived %zu times; last "
+               "traced [%s]",
+               round, i, first ? "ran" : "did not run", code, arrived,
+               lastTraceLine(readLog(trace), traced, starts[i].id()).c_str());
         }
         for (const Process& p : starts) {
             p.kill();
