@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -57,37 +56,33 @@ TEST(RetryPause, GivesUpWithinAFewSeconds) {
     }
     EXPECT_EQ(retries, 8);
     EXPECT_EQ(since, 3950u);
-    // The last retry still has a call's own time limit, 10 s, before the
-    // watch cancels it at the bound; then it cancels again every 100 ms.
+    // The last retry has a call's time limit, 10 s, left of the bound.
     EXPECT_EQ(cancelWaitMs(since), 10050u);
     EXPECT_EQ(cancelWaitMs(14000), 100u);
 }
 
 // The calls of a later start, as p (the empty probe over operation 1), 1, 2
-// and 0, + for a new binding, given what each call raises.
+// and 0, + for a new binding, given what each call raises (0 once none is left).
 TEST(NextHandOverCall, FallsBackOnceFromAnOperationOutOfRange) {
     const struct {
-        bool folder;
-        bool narrow;
-        std::vector<uint32_t> codes;
+        bool folder, narrow;
+        uint32_t codes[3];
         const char* calls;
     } cases[] = {
-        {false, true, {1745, 0}, "1+0"},       // a first instance of operation 0 alone
+        {false, true, {1745}, "1+0"},          // a first instance of operation 0 alone
         {false, false, {1745}, "1"},           // no narrow text to send over it
-        {false, true, {1723}, "1"},            // busy: the retry decides
-        {true, true, {0, 0}, "p2"},            // never 2 before the probe went through
-        {true, true, {1745, 0}, "p+0"},        // operation 0 alone: 2 would be lost
-        {true, true, {0, 1745, 0}, "p2+1"},    // a first instance without operation 2
-        {true, true, {0, 1745, 1745}, "p2+1"}, // it knows 1: never 0 after it
-        {true, true, {0, 5}, "p2"},            // refused by the caller check
+        {true, true, {0}, "p2"},               // 2 only after the probe went through
+        {true, true, {1745}, "p+0"},           // operation 0 alone: 2 would be lost
+        {true, true, {0, 1745, 1745}, "p2+1"}, // without operation 2: never 0 after 1
+        {true, true, {1723}, "p"},             // busy: the retry decides
     };
     for (const auto& c : cases) {
         std::string calls;
-        std::size_t made = 0;
+        const uint32_t* code = c.codes;
         for (NextCall next = nextHandOverCall(HandOverCall::None, 0, c.folder, c.narrow);
-             next.call != HandOverCall::None;
-             next = nextHandOverCall(next.call, made < c.codes.size() ? c.codes[made++] : 0,
-                                     c.folder, c.narrow)) {
+             next.call != HandOverCall::None && calls.size() < 8;
+             next = nextHandOverCall(next.call, code < std::end(c.codes) ? *code++ : 0, c.folder,
+                                     c.narrow)) {
             calls += std::string(next.newBinding ? "+" : "") + "-p120"[static_cast<int>(next.call)];
         }
         EXPECT_EQ(calls, c.calls) << "folder " << c.folder << ", narrow " << c.narrow;

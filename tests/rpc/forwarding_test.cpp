@@ -369,17 +369,14 @@ void testManyStarts() {
     ok(first.process.wait(0) == STILL_ACTIVE, "the first instance did not survive");
 }
 
-// The last line that a start wrote to the trace after its first skipped
-// lines: where it was when the test gave up on it; none when it never ran
-// the launcher.
-std::string lastTraceLine(const Lines& trace, std::size_t skipped, DWORD processId) {
+// The last line that a start wrote to the trace: where it was when the test
+// gave up on it; none when it never ran the launcher.
+std::string lastTraceLine(const std::string& trace, DWORD processId) {
     std::string last;
-    for (std::size_t i = skipped; i < trace.size(); ++i) {
-        if (trace[i].find(" " + std::to_string(processId) + " ") == trace[i].find(' ')) {
-            last = trace[i].substr(0, trace[i].find('\r'));
-        }
+    for (const std::string& line : readLog(trace)) {
+        last = line.find(" " + std::to_string(processId) + " ") == line.find(' ') ? line : last;
     }
-    return last;
+    return last.substr(0, last.find('\r'));
 }
 
 // Several documents opened at once with no instance running, as Explorer
@@ -389,15 +386,11 @@ std::string lastTraceLine(const Lines& trace, std::size_t skipped, DWORD process
 void testColdBursts() {
     group = "cold bursts";
     files->configure("");
-    // Every start traces, to the run's own trace where it has one.
-    char trace[MAX_PATH] = "";
-    if (GetEnvironmentVariableA("PELLIX_TRACE", trace, MAX_PATH) == 0) {
-        std::snprintf(trace, MAX_PATH, "%s\\cold bursts.trace", files->root.c_str());
-        SetEnvironmentVariableA("PELLIX_TRACE", trace);
-    }
+    const std::string trace = files->root + "\\cold bursts.trace";
+    SetEnvironmentVariableA("PELLIX_TRACE", trace.c_str());
     for (int round = 0; round < 20; ++round) {
         DeleteFileA(files->logFile.c_str());
-        const std::size_t traced = readLog(trace).size();
+        DeleteFileA(trace.c_str());
         const Strings names = fileNames(("cold" + std::to_string(round) + "-").c_str(), 8);
         std::vector<Process> starts(names.size());
         for (std::size_t i = 0; i < names.size(); ++i) {
@@ -416,13 +409,14 @@ void testColdBursts() {
                "round %d: start %zu %s main, ended with %lu, its list arrived %zu times; last "
                "traced [%s]",
                round, i, first ? "ran" : "did not run", code, arrived,
-               lastTraceLine(readLog(trace), traced, starts[i].id()).c_str());
+               lastTraceLine(trace, starts[i].id()).c_str());
         }
         for (const Process& p : starts) {
             p.kill();
             p.wait();
         }
     }
+    SetEnvironmentVariableA("PELLIX_TRACE", nullptr);
 }
 
 void testBadInput() {
