@@ -27,7 +27,8 @@ constexpr int32_t kServerListenFailed = -3;   // starting to listen
 // over operation 2, so that the first instance can tell what they mean,
 // where it serves that operation. A call that the first instance is too
 // busy to take, or that finds it not yet listening, is made again for a few
-// seconds.
+// seconds. Whatever the first instance does, the hand-over ends within 14 s
+// of its first call: a call still under way then is cancelled and fails.
 int32_t sendToFirstInstance(const char16_t* text, const char* narrowText,
                             bool relativeNames = false);
 

@@ -63,6 +63,25 @@ void testSecondStart(HANDLE event) {
         ok((output.rfind("Runtime reported exception 0x", 0) == 0) == sends,
            "arguments '%s': output [%s]", arguments, output.c_str());
     }
+
+    // A first instance that has hung, its pipe taking the call and never
+    // answering: the start gives up on it 14 s after its first call, as on
+    // any failed call; its own start and end add up to 7 s under load.
+    const UniqueHandle pipe(fileHandle(
+        CreateNamedPipeA("\\\\.\\pipe\\quennRemoteCalls", PIPE_ACCESS_DUPLEX,
+                         PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE, 1, 4096, 4096, 0, nullptr)));
+    ResetEvent(event);
+    CapturedProcess later;
+    const DWORD startTime = GetTickCount();
+    later.start("\"" + launcher + "\" a b", workDir);
+    const DWORD code = later.process.wait(30000);
+    const DWORD spent = GetTickCount() - startTime;
+    later.process.kill();
+    const std::string output = later.output();
+    ok(pipe && spent >= 14000 && spent < 30000 && code == 1 && isSignalled(event) &&
+           output.rfind("Runtime reported exception 0x", 0) == 0,
+       "no answer: ended after %lu ms with %lu, the event %s, output [%s]", spent, code,
+       isSignalled(event) ? "set" : "not set", output.c_str());
 }
 
 // Without a registered Java runtime the first-instance path ends in the
