@@ -81,7 +81,7 @@ bool namesRelativeFiles(const WideArgList& args) {
 // The arguments go over as UTF-16, which keeps every file name whole. The
 // narrow text, made as earlier launchers make it, is for a first instance
 // of such a launcher, which takes nothing else.
-int32_t forwardToFirstInstance() {
+int32_t forwardToFirstInstance(const std::u16string& workingFolder) {
     WideArgList args;
     parseCommandLine(args);
     int32_t result = 0;
@@ -93,7 +93,7 @@ int32_t forwardToFirstInstance() {
         char narrowText[kJoinedSize];
         joinArguments(narrowArgs, narrowText);
         result = sendToFirstInstance(text, narrowArgs.count != 0 ? narrowText : nullptr,
-                                     namesRelativeFiles(args));
+                                     folderToSend(namesRelativeFiles(args), workingFolder));
     }
     // Signalled whatever the send gave: the first instance comes to the front
     // even when the arguments were lost.
@@ -177,13 +177,13 @@ int32_t startApplicationIn(const LaunchPlaces& places, const char* mutexName, co
     }
     takeInstanceLock(mutexName);
     if (instanceLock.creationError == ERROR_ALREADY_EXISTS) {
-        return forwardToFirstInstance();
+        return forwardToFirstInstance(places.workingFolder);
     }
 
     // Listening before Java starts keeps the arguments of a start that
     // arrives while the virtual machine is being created. Without the server
     // the launch goes on: later starts still bring it to the front.
-    const int32_t serving = startRemoteCallsServer();
+    const int32_t serving = startRemoteCallsServer(places.workingFolder);
     TRACE("messaging server: %ld", static_cast<long>(serving));
     // An ending inside the creation is reported from within the runtime's
     // hook, which then ends the process.

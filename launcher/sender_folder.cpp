@@ -59,3 +59,8 @@ std::u16string handedOverPath(std::u16string_view entry, std::u16string_view sen
     // A cut path would name another file: the entry then stays as given.
     return path.size() < kArgumentSize ? path : std::u16string();
 }
+
+std::u16string_view folderToSend(bool namesRelativeFiles, std::u16string_view workingFolder) {
+    return namesRelativeFiles && workingFolder.size() < kArgumentSize ? workingFolder
+                                                                      : std::u16string_view();
+}

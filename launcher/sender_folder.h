@@ -20,3 +20,9 @@ bool isRelativeName(std::u16string_view entry);
 // to find out: only then does it replace the entry.
 std::u16string handedOverPath(std::u16string_view entry, std::u16string_view senderFolder,
                               std::u16string_view ownFolder);
+
+// The folder that a later start sends with its arguments: its working
+// directory where they name files relative to it, and none where they do
+// not, or where it is longer than any entry could be once resolved (511
+// units), which the first instance would keep as given anyway.
+std::u16string_view folderToSend(bool namesRelativeFiles, std::u16string_view workingFolder);

@@ -155,18 +155,6 @@ int32_t sendOnce(const char16_t* folder, const char16_t* text, const char* narro
     return 0;
 }
 
-// This start's working directory, against which its relative names mean
-// something; empty where it is longer than any entry could be once
-// resolved, which the first instance would keep as given anyway.
-std::u16string workingFolder() {
-    wchar_t folder[kArgumentSize];
-    const DWORD length = GetCurrentDirectoryW(kArgumentSize, folder);
-    if (length == 0 || length >= kArgumentSize) {
-        return {};
-    }
-    return std::u16string(reinterpret_cast<const char16_t*>(folder), length);
-}
-
 // Bounds the hand-over from a thread of its own. Once the bound is reached
 // it cancels the call under way (Wine ignores both RpcMgmtSetComTimeout and
 // the binding's call time-out) and the calling thread's synchronous I/O:
@@ -258,8 +246,9 @@ int32_t sendWithinBound(const char16_t* folder, const char16_t* text, const char
 
 } // namespace
 
-int32_t sendToFirstInstance(const char16_t* text, const char* narrowText, bool relativeNames) {
-    const std::u16string folderText = relativeNames ? workingFolder() : std::u16string();
+int32_t sendToFirstInstance(const char16_t* text, const char* narrowText,
+                            std::u16string_view senderFolder) {
+    const std::u16string folderText(senderFolder);
     const char16_t* folder = folderText.empty() ? nullptr : folderText.c_str();
     DWORD code = 0;
     const int32_t result = sendWithinBound(folder, text, narrowText, code);

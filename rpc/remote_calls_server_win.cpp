@@ -37,6 +37,11 @@ constexpr unsigned int kMaxRequestSize = 64 * 1024;
 // The user and session that this process runs in, taken once at start.
 CallerIdentity serverIdentity;
 
+// This process's working directory, against which the application resolves
+// relative names, as the caller found it at start; while empty, every
+// handed-over name stays as given.
+std::u16string serverFolder;
+
 CallerIdentity tokenIdentity(HANDLE token) {
     CallerIdentity identity;
     DWORD size = 0;
@@ -172,32 +177,13 @@ void receiveSendArgumentsWide(wchar_t* text) {
 
 namespace {
 
-// This process's working directory, as the application resolves relative
-// names against it; empty when it cannot be had, and every name then stays.
-std::u16string ownFolder() noexcept {
-    try {
-        std::u16string folder(MAX_PATH, u'\0');
-        DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(folder.size()),
-                                            reinterpret_cast<wchar_t*>(folder.data()));
-        if (length >= folder.size()) {
-            folder.resize(length);
-            length = GetCurrentDirectoryW(static_cast<DWORD>(folder.size()),
-                                          reinterpret_cast<wchar_t*>(folder.data()));
-        }
-        folder.resize(length < folder.size() ? length : 0);
-        return folder;
-    } catch (...) {
-        return {};
-    }
-}
-
 // Each entry that names an existing file or folder relative to the sender's
 // working directory becomes its full path here; every other entry stays as
 // the user gave it.
 void resolveFromSender(WideArgList& list, const void* context) noexcept {
     try {
         const auto senderFolder = *static_cast<const std::u16string_view*>(context);
-        const std::u16string folder = ownFolder();
+        const std::u16string& folder = serverFolder;
         if (folder.empty()) {
             return;
         }
@@ -232,7 +218,8 @@ void receiveSendArgumentsFrom(wchar_t* folder, wchar_t* text) {
     traceReceived(2, received);
 }
 
-int32_t startRemoteCallsServer() {
+int32_t startRemoteCallsServer(std::u16string_view ownFolder) {
+    serverFolder = ownFolder; // before any call can arrive
     serverIdentity = processIdentity();
     PSECURITY_DESCRIPTOR security = endpointSecurityDescriptor(serverIdentity);
     if (security == nullptr ||

@@ -366,6 +366,10 @@ TEST(SenderFolder, RelativeNamesBecomeFullPathsOnlyFromAnotherFolder) {
         EXPECT_EQ(handedOverPath(c.entry, c.sender, c.own), c.expected)
             << std::string(c.entry, c.entry + std::char_traits<char16_t>::length(c.entry));
     }
+    // The folder goes along only with such names, and only where it fits.
+    EXPECT_EQ(folderToSend(true, longFolder + u"\\abcde"), longFolder + u"\\abcde"); // 511
+    EXPECT_EQ(folderToSend(true, longFolder + u"\\abcdef"), u"");
+    EXPECT_EQ(folderToSend(false, u"D:\\Docs"), u"");
 }
 
 } // namespace
