@@ -1018,15 +1018,15 @@ int main(int argc, char** argv) {
     const std::string variants[3] = {windowsPath(argc >= 7 ? argv[4] : ""),
                                      windowsPath(argc >= 7 ? argv[5] : ""),
                                      windowsPath(argc >= 7 ? argv[6] : "")};
-    runWhilePassing(testVersionTexts, testMissingRegistration, testLibraryPlaces, testCreation,
-                    testOptions, testOptionsFiles, testFallbackPlaces,
-                    [&standIn] { testShippedRuntime(standIn); }, testInstalledCopy,
-                    [&standIn] { testClassDataCache(standIn); },
-                    [&variants, argc] {
-                        if (argc >= 7) {
-                            testExtraJarModes(variants);
-                        }
-                    });
+    runWhilePassing(
+        testVersionTexts, testMissingRegistration, testLibraryPlaces, testCreation, testOptions,
+        testOptionsFiles, testFallbackPlaces, [&standIn] { testShippedRuntime(standIn); },
+        testInstalledCopy, [&standIn] { testClassDataCache(standIn); },
+        [&variants, argc] {
+            if (argc >= 7) {
+                testExtraJarModes(variants);
+            }
+        });
     unregisterAll();
     ok(!leftBehind(), "the registry entries of the test are left behind");
     return finish("java_runtime_test");

@@ -404,8 +404,9 @@ void testColdBursts() {
             const bool first = countLines(log, invokeLine("main", {names[i]})) == 1;
             const std::size_t arrived = countLines(log, invokeLine("openFiles", {names[i]}));
             const DWORD code = starts[i].wait(first ? 0 : 10000);
-            ok(first ? countLines(log, invokePrefix("main")) == 1 && code == STILL_ACTIVE && !arrived
-                     : code == 1 && arrived == 1,
+            ok(first
+                   ? countLines(log, invokePrefix("main")) == 1 && code == STILL_ACTIVE && !arrived
+                   : code == 1 && arrived == 1,
                "round %d: start %zu %s main, ended with %lu, its list arrived %zu times; last "
                "traced [%s]",
                round, i, first ? "ran" : "did not run", code, arrived,
