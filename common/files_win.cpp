@@ -20,12 +20,12 @@ bool isFile(const char* path, uint64_t* size, uint64_t* time) noexcept {
     return true;
 }
 
-std::string_view readHead(const char* path, char* buffer, unsigned long size) noexcept {
-    // Not shared for writing: a file that another process writes is not
-    // read half-written.
-    const UniqueHandle file =
-        fileHandle(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+std::string_view readHead(const char* path, char* buffer, unsigned long size,
+                          WhileWritten whileWritten) noexcept {
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_DELETE |
+                        (whileWritten == WhileWritten::Read ? FILE_SHARE_WRITE : 0);
+    const UniqueHandle file = fileHandle(CreateFileA(path, GENERIC_READ, share, nullptr,
+                                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD read = 0;
     if (!file || !ReadFile(file.get(), buffer, size, &read, nullptr)) {
         read = 0;

@@ -251,5 +251,7 @@ std::size_t findFallbackRuntime(std::vector<RuntimeCandidate>& candidates) {
 
 std::string releaseTextIn(const std::string& folder) {
     char text[kReleaseReadSize];
-    return std::string(readHead(joinPath(folder, kReleaseFile).c_str(), text, sizeof text));
+    // An installer may hold it open: what it holds is still the version.
+    return std::string(
+        readHead(joinPath(folder, kReleaseFile).c_str(), text, sizeof text, WhileWritten::Read));
 }

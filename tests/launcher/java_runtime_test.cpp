@@ -465,6 +465,10 @@ void runCase(const FallbackCase& c) {
 void testFallbackPlaces() {
     group = "fallback places";
     const HKEY user = HKEY_CURRENT_USER;
+    // As an installer that updates it holds it: its version is still read.
+    const UniqueHandle held(fileHandle(
+        CreateFileA((homeRelease + "\\release").c_str(), GENERIC_WRITE,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr)));
     // Many subkeys whose homes hold nothing, one that does in the middle, a
     // higher version whose value is too long to read whole.
     std::vector<Entry> many;
