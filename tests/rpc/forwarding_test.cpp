@@ -369,14 +369,15 @@ void testManyStarts() {
     ok(first.process.wait(0) == STILL_ACTIVE, "the first instance did not survive");
 }
 
-// The last line that a start wrote to the trace: where it was when the test
-// gave up on it; none when it never ran the launcher.
+// Where a start was when the test gave up on it: the last line it wrote to
+// the trace, or, where it wrote none, that Wine never ran its code.
 std::string lastTraceLine(const std::string& trace, DWORD processId) {
     std::string last;
     for (const std::string& line : readLog(trace)) {
         last = line.find(" " + std::to_string(processId) + " ") == line.find(' ') ? line : last;
     }
-    return last.substr(0, last.find('\r'));
+    return last.empty() ? "nothing: Wine's process start, not the launcher"
+                        : "[" + last.substr(0, last.find('\r')) + "]";
 }
 
 // Several documents opened at once with no instance running, as Explorer
@@ -408,7 +409,7 @@ void testColdBursts() {
                    ? countLines(log, invokePrefix("main")) == 1 && code == STILL_ACTIVE && !arrived
                    : code == 1 && arrived == 1,
                "round %d: start %zu %s main, ended with %lu, its list arrived %zu times; last "
-               "traced [%s]",
+               "traced %s",
                round, i, first ? "ran" : "did not run", code, arrived,
                lastTraceLine(trace, starts[i].id()).c_str());
         }
