@@ -34,8 +34,8 @@ HANDLE createFile(const char* path, DWORD access, DWORD share, DWORD creation,
 bool isWholeArchive(const char* path) noexcept {
     uint64_t size = 0;
     char head[4];
-    return isFile(path, &size) && archiveLooksWhole(
-               readHead(path, head, sizeof head, WhileWritten::Refuse), size);
+    return isFile(path, &size) &&
+           archiveLooksWhole(readHead(path, head, sizeof head, WhileWritten::Refuse), size);
 }
 
 // Leaves a key's files alone while a start of that runtime holds its lock.
@@ -60,10 +60,9 @@ bool runtimeThere(std::string_view folder, std::string_view key) noexcept {
     char found[kCacheKeySize];
     uint64_t size = 0;
     uint64_t time = 0;
-    if (!readRuntimeRecord(
-            readHead(cacheFile(path, folder, key, kRuntimeSuffix), text, sizeof text,
-                     WhileWritten::Refuse),
-            lines) ||
+    if (!readRuntimeRecord(readHead(cacheFile(path, folder, key, kRuntimeSuffix), text, sizeof text,
+                                    WhileWritten::Refuse),
+                           lines) ||
         !joinText(library, sizeof library, {lines[2]}) || !isFile(library, &size, &time)) {
         return false;
     }

@@ -24,8 +24,8 @@ std::string_view readHead(const char* path, char* buffer, unsigned long size,
                           WhileWritten whileWritten) noexcept {
     const DWORD share = FILE_SHARE_READ | FILE_SHARE_DELETE |
                         (whileWritten == WhileWritten::Read ? FILE_SHARE_WRITE : 0);
-    const UniqueHandle file = fileHandle(CreateFileA(path, GENERIC_READ, share, nullptr,
-                                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const UniqueHandle file = fileHandle(CreateFileA(
+        path, GENERIC_READ, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD read = 0;
     if (!file || !ReadFile(file.get(), buffer, size, &read, nullptr)) {
         read = 0;

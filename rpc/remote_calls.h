@@ -26,10 +26,11 @@ constexpr int32_t kServerListenFailed = -3;   // starting to listen
 // when narrowText is null). Where the arguments name files relative to this
 // start's working directory, the caller gives that folder (senderFolder,
 // empty for none), and the text goes with it over operation 2, so that the
-// first instance can tell what they mean, where it serves that operation. A call that the first
-// instance is too busy to take, or that finds it not yet listening, is made again for a few
-// seconds. Whatever the first instance does, the hand-over ends within 14 s
-// of its first call: a call still under way then is cancelled and fails.
+// first instance can tell what they mean, where it serves that operation. A
+// call that the first instance is too busy to take, or that finds it not
+// yet listening, is made again for a few seconds. Whatever the first
+// instance does, the hand-over ends within 14 s of its first call: a call
+// still under way then is cancelled and fails.
 int32_t sendToFirstInstance(const char16_t* text, const char* narrowText,
                             std::u16string_view senderFolder = {});
 
